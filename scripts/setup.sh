@@ -1,0 +1,79 @@
+#!/bin/bash
+# Sets up a fresh Debian 12 machine for Scribbloom, builds it, then either
+# starts the program or runs the whole test suite.
+#
+#   scripts/setup.sh run              install what is missing, build, start
+#   scripts/setup.sh test             install what is missing, build, run every test
+#   scripts/setup.sh test --sanitize  the same with AddressSanitizer + UBSan
+#
+# Installing needs root (apt-get); the rest runs as any user.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+mode=${1:-run}
+sanitize=OFF
+build=$here/build
+if [ "${2:-}" = "--sanitize" ]; then
+  sanitize=ON
+  build=$here/build-sanitize
+fi
+jobs=${JOBS:-2}
+
+install_packages() {
+  local missing=()
+  while read -r pkg; do
+    [ -z "$pkg" ] && continue
+    case "$pkg" in \#*) continue ;; esac
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'ok installed'; then
+      missing+=("$pkg")
+    fi
+  done < "$here/scripts/packages.txt"
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "== installing: ${missing[*]}"
+    if [ "$(id -u)" -ne 0 ]; then
+      echo "error: installing packages needs root (apt-get); run this script as root" >&2
+      exit 1
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -q
+    apt-get install -y -q --no-install-recommends "${missing[@]}"
+  fi
+}
+
+configure_and_build() {
+  echo "== building in $build"
+  cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCRIBBLOOM_SANITIZE=$sanitize
+  cmake --build "$build" -j"$jobs"
+}
+
+install_packages
+# Extra test tools that do not come from Debian's packages.
+if [ "$mode" = test ] && [ -d "$here/scripts/setup.d" ]; then
+  for hook in "$here"/scripts/setup.d/*.sh; do
+    [ -e "$hook" ] && bash "$hook" "$build"
+  done
+fi
+configure_and_build
+
+case "$mode" in
+  run)
+    cd "$build/bin"
+    if [ -n "${DISPLAY:-}" ]; then
+      exec ./Scribbloom
+    fi
+    echo "== no display found: starting Scribbloom on a virtual X display (Xvfb, 1920x1080)"
+    exec xvfb-run -a -s "-screen 0 1920x1080x24" ./Scribbloom
+    ;;
+  test)
+    cd "$build"
+    if [ "$sanitize" = ON ]; then
+      export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+      export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+    fi
+    ctest --output-on-failure -j"$jobs"
+    ;;
+  *)
+    echo "usage: $0 run|test [--sanitize]" >&2
+    exit 2
+    ;;
+esac
