@@ -1,0 +1,6 @@
+#include "canvas/graphs/BrushEllipseGraph.h"
+
+BrushEllipseGraph::BrushEllipseGraph()
+    : EllipseGraph(true)
+{
+}

@@ -1,0 +1,6 @@
+#include "canvas/graphs/BrushRectGraph.h"
+
+BrushRectGraph::BrushRectGraph()
+    : RectGraph(true)
+{
+}

@@ -1,0 +1,22 @@
+#include "canvas/graphs/EllipseGraph.h"
+
+#include "canvas/GraphActioner.h"
+
+#include <QPainter>
+
+EllipseGraph::EllipseGraph(bool filled)
+    : filled(filled)
+{
+}
+
+void EllipseGraph::draw(GraphActioner* item)
+{
+    if (!painter || !item || item->points.size() < 2) {
+        return;
+    }
+    applyItemPen(item);
+    painter->setBrush(filled ? itemBrush(item) : QBrush(Qt::NoBrush));
+    const QPoint first = item->points.front();
+    const QPoint last = item->points.back();
+    painter->drawEllipse(first.x(), first.y(), last.x() - first.x(), last.y() - first.y());
+}

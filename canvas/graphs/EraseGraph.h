@@ -1,0 +1,9 @@
+#pragma once
+
+#include "canvas/graphs/IGraph.h"
+
+// Paints the snapshot back along the stroke, at a fixed width of 10 pixels.
+class EraseGraph : public IGraph {
+public:
+    void draw(GraphActioner* item) override;
+};

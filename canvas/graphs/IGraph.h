@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QBrush>
+#include <QColor>
+
+class GraphActioner;
+class QImage;
+class QPainter;
+
+// A stateless renderer for one kind of drawn item. The canvas's view makes
+// one per kind and shares it between all items of that kind.
+class IGraph {
+public:
+    virtual ~IGraph() = default;
+
+    // Called by the view whenever its painter is (re)started; neither is owned.
+    virtual void setPainter(QPainter* painter, const QImage* background);
+    // Called on every replay of an item of this renderer's kind.
+    virtual void draw(GraphActioner* item) = 0;
+
+protected:
+    // The item's colour from its "r", "g", "b", "a" properties (0 when absent).
+    static QColor itemColor(const GraphActioner* item);
+    // Sets the pen every shape renderer builds from the item: "size" wide,
+    // the item's colour, round caps and joins, antialiased.
+    void applyItemPen(const GraphActioner* item);
+    static QBrush itemBrush(const GraphActioner* item);
+
+    QPainter* painter = nullptr;
+    const QImage* background = nullptr;
+};

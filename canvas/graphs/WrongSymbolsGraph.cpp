@@ -1,0 +1,11 @@
+#include "canvas/graphs/WrongSymbolsGraph.h"
+
+WrongSymbolsGraph::WrongSymbolsGraph()
+{
+    loadImage(WrongSymbolsGraph::imagePath());
+}
+
+QString WrongSymbolsGraph::imagePath() const
+{
+    return QStringLiteral(":/main/resource/error.png");
+}

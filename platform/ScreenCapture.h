@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QPixmap>
+#include <qwindowdefs.h>
+
+#include <memory>
+
+// Grabs what the screen shows. The board is built from one such grab.
+class ScreenCapture {
+public:
+    virtual ~ScreenCapture() = default;
+
+    // Called when a board opens. Returns the pixels of a rectangle given in
+    // logical desktop pixels, at the display's physical resolution, as an
+    // opaque 32-bit image with the mouse pointer drawn in when it lies
+    // strictly inside the rectangle. A negative width or height stands for
+    // that of `window`'s client area (0 means the whole desktop). A capture
+    // that fails gives a null pixmap and a warning in Qt's log.
+    virtual QPixmap captureScreen(WId window, int x, int y, int width, int height) = 0;
+
+    // The capture the program uses: the system's own, unless a test has put
+    // another in its place.
+    static ScreenCapture& instance();
+    // Not owned; nullptr goes back to the system's capture.
+    static void setInstance(ScreenCapture* capture);
+    // Made by the implementation for the platform the program is built for.
+    static std::unique_ptr<ScreenCapture> createSystem();
+};
