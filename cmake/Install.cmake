@@ -1,0 +1,66 @@
+# Help pages and desktop integration.
+#
+# Everything the program looks for beside itself (translations, skins, the
+# help pages, the crash-report library) goes into one private folder,
+# <libdir>/scribbloom; <bindir>/scribbloom is a link to the program there.
+# The build tree mirrors that folder in ${SCRIBBLOOM_BIN_DIR}, so a built
+# program runs the same way as an installed one.
+
+set(SCRIBBLOOM_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/scribbloom)
+
+# The help page shows the strip's own pictures next to each tool's text.
+set(help_dir ${CMAKE_SOURCE_DIR}/resources/help)
+set(help_pages ${help_dir}/index.html ${help_dir}/index_zh.html ${help_dir}/help.css)
+set(help_pictures ${CMAKE_SOURCE_DIR}/resources/desktop/scribbloom.svg)
+foreach(name pen line eraser rect brushRect ellipse brushEllips arrow markpen text right_p wrong
+             colorPicker selectedArce zoomin zoomout undo redo print clearBoard newPainter copyboard
+             save exit)
+  list(APPEND help_pictures ${CMAKE_SOURCE_DIR}/resources/resource/${name}4.png)
+endforeach()
+foreach(name open1 off1 menu1 opt1 help1 custom_size1 close size1_3 size5_3 color_red color_yellow
+             color_green color_blue color_black color_white color_purple color_custom)
+  list(APPEND help_pictures ${CMAKE_SOURCE_DIR}/resources/resource/${name}.png)
+endforeach()
+
+set(help_outputs)
+foreach(page ${help_pages})
+  get_filename_component(name ${page} NAME)
+  set(out ${SCRIBBLOOM_BIN_DIR}/help/${name})
+  add_custom_command(OUTPUT ${out} COMMAND ${CMAKE_COMMAND} -E copy_if_different ${page} ${out}
+                     DEPENDS ${page} VERBATIM)
+  list(APPEND help_outputs ${out})
+endforeach()
+foreach(picture ${help_pictures})
+  get_filename_component(name ${picture} NAME)
+  set(out ${SCRIBBLOOM_BIN_DIR}/help/img/${name})
+  add_custom_command(OUTPUT ${out} COMMAND ${CMAKE_COMMAND} -E copy_if_different ${picture} ${out}
+                     DEPENDS ${picture} VERBATIM)
+  list(APPEND help_outputs ${out})
+endforeach()
+add_custom_target(scribbloom_help ALL DEPENDS ${help_outputs})
+add_dependencies(Scribbloom scribbloom_help)
+
+install(TARGETS Scribbloom RUNTIME DESTINATION ${SCRIBBLOOM_INSTALL_DIR})
+install(DIRECTORY ${SCRIBBLOOM_BIN_DIR}/translations DESTINATION ${SCRIBBLOOM_INSTALL_DIR}
+        FILES_MATCHING PATTERN "*.qm")
+
+install(FILES ${help_pages} DESTINATION ${SCRIBBLOOM_INSTALL_DIR}/help)
+install(FILES ${help_pictures} DESTINATION ${SCRIBBLOOM_INSTALL_DIR}/help/img)
+
+# Skin files are optional at run time: install whichever the build made.
+install(DIRECTORY ${SCRIBBLOOM_BIN_DIR}/skin DESTINATION ${SCRIBBLOOM_INSTALL_DIR} OPTIONAL)
+
+install(CODE "
+  file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+  file(CREATE_LINK ../${SCRIBBLOOM_INSTALL_DIR}/Scribbloom
+       \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/scribbloom\" SYMBOLIC)
+  message(STATUS \"Installing: \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/scribbloom\")
+")
+
+set(desktop_dir ${CMAKE_SOURCE_DIR}/resources/desktop)
+install(FILES ${desktop_dir}/scribbloom.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${desktop_dir}/scribbloom.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${desktop_dir}/scribbloom-48.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps
+        RENAME scribbloom.png)
+install(FILES ${desktop_dir}/scribbloom-128.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps
+        RENAME scribbloom.png)
