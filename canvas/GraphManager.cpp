@@ -1,0 +1,167 @@
+#include "canvas/GraphManager.h"
+
+#include "canvas/CanvasView.h"
+#include "canvas/GraphActioner.h"
+#include "canvas/GraphType.h"
+
+#include <QDebug>
+#include <QPoint>
+#include <QRectF>
+
+GraphManager::GraphManager(Screenview* view)
+    : canvasView(std::make_unique<CanvasView>())
+{
+    canvasView->registerGraphs();
+    canvasView->attachView(view);
+    // The canvas image already equals the snapshot, so no replay is needed yet.
+    currentActioner = createItem(Image);
+    doneList.push_back(currentActioner);
+}
+
+GraphManager::~GraphManager() = default;
+
+GraphActioner* GraphManager::createItem(int type)
+{
+    items.push_back(std::make_unique<GraphActioner>());
+    GraphActioner* item = items.back().get();
+    item->attach(canvasView.get());
+    item->type = type;
+    return item;
+}
+
+GraphActioner* GraphManager::beginAction(int type)
+{
+    if (type < 0) {
+        type = currentTool;
+    }
+    if (type == SelectArea && selectActioner) {
+        // The one select item keeps its place in whichever list holds it.
+        selectActioner->points.clear();
+        currentActioner = selectActioner;
+        return currentActioner;
+    }
+    currentActioner = createItem(type);
+    if (type == SelectArea) {
+        selectActioner = currentActioner;
+    }
+    // Undone items are kept: a later redo puts them back on top.
+    doneList.push_back(currentActioner);
+    return currentActioner;
+}
+
+void GraphManager::addPoint(int x, int y)
+{
+    if (!currentActioner) {
+        return;
+    }
+    currentActioner->addPoint(QPoint(x, y));
+    replay();
+}
+
+void GraphManager::undo()
+{
+    if (doneList.size() < 2) {
+        return;
+    }
+    undoneList.push_back(doneList.back());
+    doneList.pop_back();
+    replay();
+}
+
+void GraphManager::redo()
+{
+    if (undoneList.empty()) {
+        return;
+    }
+    doneList.push_back(undoneList.back());
+    undoneList.pop_back();
+    replay();
+}
+
+void GraphManager::setText(const QString& text)
+{
+    if (!currentActioner || currentActioner->type != Text) {
+        return;
+    }
+    currentActioner->setProperty(QStringLiteral("text"), text);
+    qDebug() << static_cast<const void*>(currentActioner) << "text----> " << text;
+    replay();
+}
+
+void GraphManager::clear()
+{
+    // Nothing drawn since the background or the last clear: an extra step
+    // would only make undo look broken.
+    if (doneList.size() < 2 || doneList.back()->type == Image) {
+        return;
+    }
+    // A second background item paints the snapshot over everything before
+    // it, so the clear is one ordinary history step: undo takes it away
+    // and the drawing is back, redo clears again.
+    currentActioner = createItem(Image);
+    doneList.push_back(currentActioner);
+    // The old select item now lies under the clear; a later selection
+    // starts a fresh one on top so its marquee can be seen.
+    selectActioner = nullptr;
+    replay();
+}
+
+QRect GraphManager::selectionRect() const
+{
+    if (!currentActioner || currentActioner != selectActioner || currentActioner->points.size() < 2) {
+        return QRect(0, 0, 0, 0);
+    }
+    const QPoint first = currentActioner->points.front();
+    QPoint far = currentActioner->points.back();
+    if (currentActioner->propertyInt(QStringLiteral("selectedComplete")) != 0) {
+        far = QPoint(currentActioner->propertyInt(QStringLiteral("selectedCompleteX")),
+                     currentActioner->propertyInt(QStringLiteral("selectedCompleteY")));
+    }
+    return QRect(first.x(), first.y(), far.x() - first.x(), far.y() - first.y());
+}
+
+bool GraphManager::selectionContains(const QPoint& point) const
+{
+    return selectionRect().contains(point);
+}
+
+void GraphManager::replay()
+{
+    for (GraphActioner* item : doneList) {
+        item->notify();
+    }
+}
+
+void GraphManager::zoomIn()
+{
+}
+
+void GraphManager::zoomOut()
+{
+}
+
+void GraphManager::resetZoom()
+{
+}
+
+void GraphManager::setOffset(int x, int y)
+{
+    Q_UNUSED(x);
+    Q_UNUSED(y);
+}
+
+void GraphManager::print()
+{
+}
+
+void GraphManager::saveAll()
+{
+}
+
+void GraphManager::copySelection()
+{
+}
+
+void GraphManager::saveSelection()
+{
+}

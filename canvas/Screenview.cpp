@@ -1,0 +1,457 @@
+#include "canvas/Screenview.h"
+
+#include "canvas/CanvasView.h"
+#include "canvas/GraphActioner.h"
+#include "canvas/GraphManager.h"
+#include "canvas/GraphType.h"
+#include "canvas/QTextEditer.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDebug>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QWheelEvent>
+
+int Screenview::markNumber = 0;
+
+Screenview::Screenview(QWidget* parent)
+    : QWidget(parent)
+{
+    // An ordinary frameless top-level window: neither a tool window nor kept on top.
+    setWindowFlags(Qt::FramelessWindowHint);
+    setCursor(Qt::ArrowCursor);
+    graphManager = std::make_unique<GraphManager>(this);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        screenRect = screen->geometry();
+    }
+    buildMenus();
+    // The canvas is never moved: it covers the primary screen from its top-left corner.
+    const CanvasView* canvas = graphManager->canvas();
+    setFixedSize(static_cast<int>(canvas->screenWidth), static_cast<int>(canvas->screenHeight));
+}
+
+Screenview::~Screenview() = default;
+
+QPoint Screenview::toDevice(const QPoint& logical)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal ratio = screen ? screen->devicePixelRatio() : 1.0;
+    return QPoint(qRound(logical.x() * ratio), qRound(logical.y() * ratio));
+}
+
+int Screenview::tool() const
+{
+    return graphManager ? graphManager->currentTool : Pen;
+}
+
+void Screenview::buildMenus()
+{
+    mainMenu = new QMenu(this);
+    selectionMenu = new QMenu(this);
+    connect(mainMenu, SIGNAL(triggered(QAction*)), this, SLOT(onMenuTrigged(QAction*)));
+    connect(selectionMenu, SIGNAL(triggered(QAction*)), this, SLOT(onMenuTrigged(QAction*)));
+}
+
+void Screenview::onMenuTrigged(QAction* action)
+{
+    const auto handler = actionHandlers.find(action);
+    if (handler != actionHandlers.end() && handler->second) {
+        handler->second();
+    }
+}
+
+void Screenview::toggleVisible()
+{
+    shown = !shown;
+    setVisible(shown);
+}
+
+void Screenview::setPenWidth(int width)
+{
+    penWidth = width;
+}
+
+void Screenview::setPenColor(int r, int g, int b, int a)
+{
+    penRed = r;
+    penGreen = g;
+    penBlue = b;
+    penAlpha = a;
+}
+
+void Screenview::leaveSpecialModes()
+{
+    if (zoomMode) {
+        restoreZoom();
+    }
+    zoomMode = false;
+    setAttribute(Qt::WA_MouseTracking, false);
+    textEditing = false;
+    closeEditor();
+    hidePicker();
+}
+
+void Screenview::selectTool(int type)
+{
+    leaveSpecialModes();
+    if (graphManager) {
+        graphManager->currentTool = type;
+    }
+}
+
+void Screenview::closeEditor()
+{
+    // Cleared before hiding: hiding the focused editor ends its entry,
+    // which comes back here through commitText.
+    QTextEditer* editor = activeEditor;
+    activeEditor = nullptr;
+    if (editor) {
+        editor->setVisible(false);
+    }
+}
+
+void Screenview::hidePicker()
+{
+    pickerActive = false;
+}
+
+void Screenview::movePicker(const QPoint& devicePos)
+{
+    Q_UNUSED(devicePos);
+}
+
+void Screenview::selectPen() { selectTool(Pen); }
+void Screenview::selectEraser() { selectTool(Erase); }
+void Screenview::selectLine() { selectTool(Line); }
+void Screenview::selectArrow() { selectTool(LineArrow); }
+void Screenview::selectRect(bool filled) { selectTool(filled ? BrushRect : Rect); }
+void Screenview::selectEllipse(bool filled) { selectTool(filled ? BrushEllipse : Ellipse); }
+void Screenview::selectMarkPen() { selectTool(MarkingPen); }
+void Screenview::selectText() { selectTool(Text); }
+void Screenview::selectRightSymbol() { selectTool(RightSymbols); }
+void Screenview::selectWrongSymbol() { selectTool(WrongSymbols); }
+
+void Screenview::selectArea()
+{
+    leaveSpecialModes();
+    setAttribute(Qt::WA_MouseTracking, true);
+    if (graphManager) {
+        graphManager->currentTool = SelectArea;
+    }
+}
+
+void Screenview::selectColorPicker()
+{
+    leaveSpecialModes();
+    setAttribute(Qt::WA_MouseTracking, true);
+    pickerActive = true;
+    if (graphManager) {
+        graphManager->currentTool = Picker;
+    }
+}
+
+void Screenview::zoomIn()
+{
+    textEditing = false;
+    closeEditor();
+    zoomMode = true;
+    setAttribute(Qt::WA_MouseTracking, false);
+    hidePicker();
+    if (graphManager) {
+        graphManager->zoomIn();
+    }
+}
+
+void Screenview::zoomOut()
+{
+    textEditing = false;
+    closeEditor();
+    zoomMode = true;
+    setAttribute(Qt::WA_MouseTracking, false);
+    hidePicker();
+    if (graphManager) {
+        graphManager->zoomOut();
+    }
+}
+
+void Screenview::restoreZoom()
+{
+    textEditing = false;
+    closeEditor();
+    zoomMode = false;
+    hidePicker();
+    if (graphManager) {
+        graphManager->resetZoom();
+    }
+}
+
+void Screenview::undo()
+{
+    if (zoomMode) {
+        restoreZoom();
+    }
+    zoomMode = false;
+    if (graphManager) {
+        graphManager->undo();
+    }
+    hidePicker();
+    update();
+}
+
+void Screenview::redo()
+{
+    if (zoomMode) {
+        restoreZoom();
+    }
+    zoomMode = false;
+    if (graphManager) {
+        graphManager->redo();
+    }
+    hidePicker();
+    update();
+}
+
+void Screenview::print()
+{
+    leaveSpecialModes();
+    if (graphManager) {
+        graphManager->print();
+    }
+}
+
+void Screenview::saveAs()
+{
+    if (graphManager) {
+        graphManager->saveAll();
+    }
+}
+
+void Screenview::clearBoard()
+{
+    if (graphManager) {
+        graphManager->clear();
+    }
+    update();
+}
+
+void Screenview::requestExit()
+{
+    const int answer = QMessageBox::question(nullptr, tr("Tips"), tr("Whether it is necessary to exit the software?"),
+                                             QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton);
+    if (answer != QMessageBox::Yes) {
+        return;
+    }
+    graphManager.reset();
+    QCoreApplication::quit();
+}
+
+void Screenview::commitText(const QString& text)
+{
+    textEditing = false;
+    closeEditor();
+    if (!text.isEmpty() && graphManager) {
+        graphManager->setText(text);
+        update();
+    }
+}
+
+void Screenview::openContextMenu(const QPoint& devicePos)
+{
+    QMenu* menu = mainMenu;
+    if (tool() == SelectArea) {
+        if (graphManager && graphManager->selectionContains(devicePos)) {
+            qDebug() << "isSelectArce in arce!";
+            menu = selectionMenu;
+        } else {
+            qDebug() << "not in arce!";
+        }
+    }
+    menu->exec(QCursor::pos());
+    // The popup swallowed the release, so the button is no longer held.
+    mouseDown = false;
+}
+
+void Screenview::mousePressEvent(QMouseEvent* e)
+{
+    mouseDown = true;
+    const QPoint pos = toDevice(e->pos());
+    if (e->button() == Qt::RightButton && !(windowState() & Qt::WindowMaximized)) {
+        openContextMenu(pos);
+        return;
+    }
+    if (zoomMode) {
+        lastPos = pos;
+        return;
+    }
+    if (tool() == Picker && pickerActive) {
+        return;
+    }
+    beginItem(pos, e->pos(), e->button());
+}
+
+void Screenview::beginItem(const QPoint& devicePos, const QPoint& logicalPos, Qt::MouseButton button)
+{
+    if (!graphManager) {
+        return;
+    }
+    GraphActioner* item = graphManager->beginAction(-1);
+    item->setProperty(QStringLiteral("size"), penWidth);
+    item->setProperty(QStringLiteral("r"), penRed);
+    item->setProperty(QStringLiteral("g"), penGreen);
+    item->setProperty(QStringLiteral("b"), penBlue);
+    item->setProperty(QStringLiteral("a"), penAlpha);
+
+    const int type = tool();
+    if (type == MarkingPen) {
+        item->setProperty(QStringLiteral("number"), markNumber++);
+    } else if (type == Text) {
+        if (textEditing) {
+            if (activeEditor) {
+                activeEditor->placeBaselineAt(logicalPos);
+            }
+        } else {
+            openEditorAt(logicalPos);
+            textEditing = true;
+        }
+    } else if (type == SelectArea) {
+        if (button == Qt::LeftButton) {
+            item->setProperty(QStringLiteral("selectedComplete"), 0);
+            item->setProperty(QStringLiteral("selectedCompleteX"), 0);
+            item->setProperty(QStringLiteral("selectedCompleteY"), 0);
+            lastPos = devicePos;
+            selectionLocked = false;
+        } else {
+            selectionLocked = true;
+            qDebug() << "";
+        }
+    }
+    // A locked selection only holds back the select tool; other tools draw as usual.
+    if (!(type == SelectArea && selectionLocked)) {
+        graphManager->addPoint(devicePos.x(), devicePos.y());
+    }
+}
+
+void Screenview::openEditorAt(const QPoint& logicalPos)
+{
+    auto* editor = new QTextEditer(this);
+    activeEditor = editor;
+    for (QTextEditer* other : qAsConst(textEditors)) {
+        other->clearFocus();
+    }
+    qDebug() << editor << "edit=x==" << logicalPos.x() << "y==" << logicalPos.y();
+    // The committed text is painted with its baseline on the press point,
+    // so the editor's own baseline goes there too and the text stays put.
+    editor->placeBaselineAt(logicalPos);
+    editor->setVisible(true);
+    editor->setFocus(Qt::OtherFocusReason);
+    textEditors.append(editor);
+    update();
+}
+
+void Screenview::mouseMoveEvent(QMouseEvent* e)
+{
+    if (pickerActive) {
+        movePicker(toDevice(e->globalPos()));
+        return;
+    }
+    if (!mouseDown) {
+        return;
+    }
+    const QPoint pos = toDevice(e->pos());
+    if (zoomMode) {
+        panTotal += pos - lastPos;
+        if (graphManager) {
+            graphManager->setOffset(panTotal.x(), panTotal.y());
+        }
+        lastPos = pos;
+    } else {
+        continueItem(pos);
+    }
+    update();
+}
+
+void Screenview::continueItem(const QPoint& devicePos)
+{
+    if (tool() == SelectArea) {
+        if (selectionLocked) {
+            return;
+        }
+        lastPos = devicePos;
+    }
+    if (graphManager) {
+        graphManager->addPoint(devicePos.x(), devicePos.y());
+    }
+}
+
+void Screenview::mouseReleaseEvent(QMouseEvent* e)
+{
+    mouseDown = false;
+    const QPoint pos = toDevice(e->pos());
+    const int type = tool();
+    if (type == SelectArea) {
+        finishSelection(pos, e->button());
+    }
+    if (zoomMode) {
+        lastPos = pos;
+    }
+    if (type == MarkingPen || type == RightSymbols || type == WrongSymbols || type == Picker) {
+        update();
+    }
+}
+
+void Screenview::finishSelection(const QPoint& devicePos, Qt::MouseButton button)
+{
+    if (button == Qt::RightButton) {
+        qDebug() << "";
+        selectionLocked = true;
+    }
+    lastPos = devicePos;
+    if (graphManager) {
+        graphManager->addPoint(devicePos.x(), devicePos.y());
+        GraphActioner* item = graphManager->current();
+        item->setProperty(QStringLiteral("selectedComplete"), 1);
+        item->setProperty(QStringLiteral("selectedCompleteX"), devicePos.x());
+        item->setProperty(QStringLiteral("selectedCompleteY"), devicePos.y());
+    }
+    update();
+    qDebug() << lastPos;
+}
+
+void Screenview::wheelEvent(QWheelEvent* e)
+{
+    if (!(mouseDown && zoomMode)) {
+        e->ignore();
+        return;
+    }
+    if (e->angleDelta().y() > 0) {
+        zoomIn();
+    } else {
+        zoomOut();
+    }
+    update();
+}
+
+void Screenview::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Escape && pickerActive) {
+        hidePicker();
+        selectPen();
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void Screenview::paintEvent(QPaintEvent*)
+{
+    if (!graphManager) {
+        return;
+    }
+    QPainter painter(this);
+    painter.drawImage(rect(), graphManager->canvas()->canvasImage);
+}

@@ -1,0 +1,132 @@
+#pragma once
+
+#include <QList>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+class ColorPicker;
+class GraphManager;
+class QAction;
+class QKeyEvent;
+class QMenu;
+class QMouseEvent;
+class QPaintEvent;
+class QTextEditer;
+class QWheelEvent;
+
+// The full-screen canvas: the frozen snapshot of the primary screen with
+// everything drawn on it. It turns pointer input into drawn items (kept by
+// its GraphManager), hosts the text editors, the colour picker and the
+// context menus, and shows the composed image.
+class Screenview : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Screenview(QWidget* parent = nullptr);
+    ~Screenview() override;
+
+    // Numbers the marker badges of every canvas in the process; the tool
+    // panel resets it whenever the board is opened or closed.
+    static int markNumber;
+
+    void toggleVisible();
+    // Pen width and colour apply to items begun afterwards only.
+    void setPenWidth(int width);
+    void setPenColor(int r, int g, int b, int a);
+
+    void selectPen();
+    void selectEraser();
+    void selectLine();
+    void selectArrow();
+    void selectRect(bool filled);
+    void selectEllipse(bool filled);
+    void selectMarkPen();
+    void selectText();
+    void selectRightSymbol();
+    void selectWrongSymbol();
+    void selectArea();
+    void selectColorPicker();
+
+    void zoomIn();
+    void zoomOut();
+    void restoreZoom();
+
+    void undo();
+    void redo();
+    void print();
+    void saveAs();
+    void clearBoard();
+    // Asks whether to quit the program; on Yes frees the history and quits.
+    void requestExit();
+    // Called by a text editor when its entry ends.
+    void commitText(const QString& text);
+
+    GraphManager* manager() const { return graphManager.get(); }
+    int tool() const;
+    int currentPenWidth() const { return penWidth; }
+    bool isZoomMode() const { return zoomMode; }
+    bool isPickerActive() const { return pickerActive; }
+    bool isTextEditing() const { return textEditing; }
+    QTextEditer* openEditor() const { return activeEditor; }
+    const QList<QTextEditer*>& editors() const { return textEditors; }
+    QMenu* mainContextMenu() const { return mainMenu; }
+    QMenu* selectionContextMenu() const { return selectionMenu; }
+
+public slots:
+    void onMenuTrigged(QAction* action);
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    // Drawing positions are device pixels: the logical position times the
+    // primary screen's device pixel ratio, read at every event.
+    static QPoint toDevice(const QPoint& logical);
+
+    // Ends zoom, picker and text modes before a tool change or print.
+    void leaveSpecialModes();
+    void selectTool(int type);
+    void closeEditor();
+    void hidePicker();
+    void movePicker(const QPoint& devicePos);
+    void buildMenus();
+    void openContextMenu(const QPoint& devicePos);
+    void beginItem(const QPoint& devicePos, const QPoint& logicalPos, Qt::MouseButton button);
+    void openEditorAt(const QPoint& logicalPos);
+    void continueItem(const QPoint& devicePos);
+    void finishSelection(const QPoint& devicePos, Qt::MouseButton button);
+
+    bool pickerActive = false;
+    ColorPicker* colorPicker = nullptr;
+    std::unique_ptr<GraphManager> graphManager;
+    bool selectionLocked = false;
+    int penWidth = 1;
+    int penRed = 255;
+    int penGreen = 0;
+    int penBlue = 0;
+    int penAlpha = 255;
+    QList<QTextEditer*> textEditors;
+    bool shown = false;
+    QMenu* mainMenu = nullptr;
+    QMenu* selectionMenu = nullptr;
+    std::map<QAction*, std::function<void()>> actionHandlers;
+    QPoint lastPos;
+    bool zoomMode = false;
+    QPoint panTotal;
+    bool textEditing = false;
+    QTextEditer* activeEditor = nullptr;
+    bool mouseDown = false;
+    QRect screenRect;
+};
