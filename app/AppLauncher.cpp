@@ -1,0 +1,61 @@
+#include "app/AppLauncher.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDesktopWidget>
+#include <QIcon>
+#include <QLocale>
+#include <QString>
+#include <QTextCodec>
+#include <QTranslator>
+#include <QWidget>
+
+namespace {
+
+// The start-up translation lives as long as the process, so it can never be
+// removed from under a window that still shows its texts.
+QTranslator startupTranslator;
+
+const char* const kStartupLanguage = "zh";
+
+} // namespace
+
+void AppLauncher::init(QApplication* app)
+{
+    this->app = app;
+    QApplication::setWindowIcon(QIcon(":/main/resource/app.ico"));
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName("GBK"));
+
+    // Always the Chinese table at start-up, whatever language the settings
+    // name; switching languages later is the language service's work. A
+    // missing file leaves the translator empty and the source texts show.
+    startupTranslator.load(QLocale(), QString("Scribbloom_") + kStartupLanguage, ".",
+                           QCoreApplication::applicationDirPath() + "/" + "translations", ".qm");
+    QCoreApplication::installTranslator(&startupTranslator);
+
+    // Settings store load goes here (before the usage report reads it).
+    // Daily usage report (startUsageStatistics) goes here.
+    // UI-thread task dispatcher initialisation goes here.
+}
+
+void AppLauncher::run()
+{
+    // Crash reporter start (FaultTraceInit with "1.1.6.1429") goes here, so
+    // it is armed only after the services above.
+
+    // Stand-in for the main window until the shell provides it, so the
+    // program can be started and closed.
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("Scribbloom"));
+    window.resize(60, 480);
+
+    // Right edge of the whole desktop, centred vertically.
+    const QWidget* desktop = QApplication::desktop();
+    window.move(desktop->width() - window.width(), (desktop->height() - window.height()) / 2);
+    window.show();
+
+    QApplication::exec();
+
+    // UI-thread task dispatcher shutdown goes here.
+    // Crash reporter end (FaultTraceEnd) goes here, before the window goes.
+}

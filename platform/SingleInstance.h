@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// Keeps the program to one running copy per user session.
+class SingleInstance {
+public:
+    // Called once at start-up, before anything else. True when this process
+    // now holds the lock called `name`; it keeps it until it ends, and the
+    // system lets go of it then however the process ends (even killed), so
+    // no stale lock can block the next start. False when another process
+    // holds it, or when the lock could not be made at all.
+    static bool acquire(const QString& name);
+};

@@ -1,0 +1,9 @@
+# The real program, started the way a user starts it, on a virtual display.
+add_executable(closewindow ${CMAKE_CURRENT_LIST_DIR}/closewindow.cpp)
+target_link_libraries(closewindow PRIVATE X11)
+set_target_properties(closewindow PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SCRIBBLOOM_BIN_DIR})
+
+scribbloom_register_test(startup_single_instance
+  ${CMAKE_CURRENT_LIST_DIR}/startup_single_instance.sh $<TARGET_FILE:Scribbloom>
+  $<TARGET_FILE:closewindow>
+  XVFB SCREEN 1280x1024x24 TIMEOUT 120)
