@@ -24,7 +24,12 @@ void AppLauncher::init(QApplication* app)
 {
     this->app = app;
     QApplication::setWindowIcon(QIcon(":/main/resource/app.ico"));
+#ifdef Q_OS_WIN
+    // Windows takes file names as UTF-16, so there this codec only reads
+    // 8-bit text. Elsewhere Qt also encodes file names with the locale codec,
+    // and GBK would misname every file with a non-ASCII name.
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("GBK"));
+#endif
 
     // Always the Chinese table at start-up, whatever language the settings
     // name; switching languages later is the language service's work. A
