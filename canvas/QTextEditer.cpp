@@ -65,5 +65,12 @@ QPoint QTextEditer::baselineOrigin() const
     contents = contents.marginsRemoved(textMargins());
     const QFontMetrics metrics = fontMetrics();
     const int lineTop = contents.y() + (contents.height() - metrics.height() + 1) / 2;
-    return QPoint(contents.x() + lineEditHorizontalMargin, lineTop + metrics.ascent());
+    // The width is fitted with the font's own metrics, which can come out a
+    // little narrower than the text as drawn here; QLineEdit then scrolls
+    // the text left so the cursor at its end stays visible.
+    const int lineWidth = contents.width() - 2 * lineEditHorizontalMargin;
+    const int widthUsed = metrics.horizontalAdvance(text()) + 1;
+    const int cursorX = metrics.horizontalAdvance(text().left(cursorPosition()));
+    const int scroll = (widthUsed > lineWidth && cursorX >= lineWidth) ? cursorX - lineWidth + 1 : 0;
+    return QPoint(contents.x() + lineEditHorizontalMargin - scroll, lineTop + metrics.ascent());
 }

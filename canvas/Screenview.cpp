@@ -108,11 +108,13 @@ void Screenview::selectTool(int type)
 
 void Screenview::closeEditor()
 {
-    // Cleared before hiding: hiding the focused editor ends its entry,
-    // which comes back here through commitText.
     QTextEditer* editor = activeEditor;
     activeEditor = nullptr;
     if (editor) {
+        // Hiding alone keeps the focus when nothing else on the canvas takes
+        // it, and the typed text would be lost; giving the focus up ends the
+        // entry, which comes back through commitText.
+        editor->clearFocus();
         editor->setVisible(false);
     }
 }
