@@ -1,0 +1,353 @@
+#include "screenview_harness.h"
+
+#include "canvas/GraphType.h"
+#include "canvas/QTextEditer.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QObject>
+#include <QtTest>
+
+class ScreenviewTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { Screenview::markNumber = 0; }
+
+    void coversThePrimaryScreenAsAPlainFramelessWindow();
+    void newItemsTakeThePenOfTheirPress();
+    void penChangesNeverAlterEarlierItems();
+    void markersAreNumberedAcrossUndoAndRedo();
+    void markerCounterIsSharedByEveryCanvas();
+    void rightPressInsideSelectionOpensSelectionMenu();
+    void rightPressWithOtherToolsOpensMainMenuWithoutItem();
+    void menuActionsRunTheirHandlerOnly();
+    void zoomModePressCreatesNoItemAndToolChoiceLeavesIt();
+    void pickerPressCreatesNoItemAndEscapeReturnsToPen();
+    void wheelDoesNothingOutsideZoomDrag();
+    void lockedSelectionHoldsBackOnlyTheSelectTool();
+    void undoAndRedoLeaveTheOpenEditorAlone();
+    void exitAsksAndQuitsOnlyOnYes();
+};
+
+void ScreenviewTest::coversThePrimaryScreenAsAPlainFramelessWindow()
+{
+    CanvasHarness canvas;
+    QVERIFY(canvas.exposed);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QCOMPARE(canvas.view->size(), screen.size());
+    QCOMPARE(canvas.view->minimumSize(), screen.size());
+    QCOMPARE(canvas.view->maximumSize(), screen.size());
+    QVERIFY(canvas.view->windowFlags().testFlag(Qt::FramelessWindowHint));
+    QVERIFY(!canvas.view->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QCOMPARE(canvas.view->windowFlags() & Qt::WindowType_Mask, Qt::Window);
+    QVERIFY(canvas.view->isVisible());
+
+    const std::vector<void (Screenview::*)()> tools{
+        &Screenview::selectPen, &Screenview::selectEraser, &Screenview::selectMarkPen, &Screenview::selectText,
+        &Screenview::selectArea, &Screenview::selectColorPicker, &Screenview::selectRightSymbol};
+    for (auto select : tools) {
+        (canvas.view.get()->*select)();
+        QCOMPARE(canvas.view->cursor().shape(), Qt::ArrowCursor);
+    }
+
+    canvas.view->toggleVisible();
+    QVERIFY(!canvas.view->isVisible());
+    canvas.view->toggleVisible();
+    QVERIFY(canvas.view->isVisible());
+}
+
+void ScreenviewTest::newItemsTakeThePenOfTheirPress()
+{
+    struct Case {
+        void (Screenview::*select)();
+        int type;
+    };
+    const std::vector<Case> cases{
+        {&Screenview::selectPen, Pen},          {&Screenview::selectEraser, Erase},
+        {&Screenview::selectLine, Line},        {&Screenview::selectArrow, LineArrow},
+        {&Screenview::selectMarkPen, MarkingPen}, {&Screenview::selectRightSymbol, RightSymbols},
+        {&Screenview::selectWrongSymbol, WrongSymbols}};
+    CanvasHarness canvas;
+    canvas.view->setPenWidth(6);
+    canvas.view->setPenColor(10, 20, 30, 145);
+    for (const Case& c : cases) {
+        (canvas.view.get()->*c.select)();
+        canvas.drag({50, 60}, {90, 100});
+        const GraphActioner* item = canvas.history().current();
+        QCOMPARE(item->type, c.type);
+        QCOMPARE(item->propertyInt("size"), 6);
+        QCOMPARE(item->property("r"), QString("10"));
+        QCOMPARE(item->property("g"), QString("20"));
+        QCOMPARE(item->property("b"), QString("30"));
+        QCOMPARE(item->property("a"), QString("145"));
+        // Press, three moves and nothing from the release.
+        QCOMPARE(item->points.size(), size_t(4));
+        QCOMPARE(item->points.front(), QPoint(50, 60));
+        QCOMPARE(item->points.back(), QPoint(90, 100));
+    }
+    canvas.view->selectRect(false);
+    canvas.click({5, 5});
+    QCOMPARE(canvas.history().current()->type, int(Rect));
+    canvas.view->selectRect(true);
+    canvas.click({5, 5});
+    QCOMPARE(canvas.history().current()->type, int(BrushRect));
+    canvas.view->selectEllipse(false);
+    canvas.click({5, 5});
+    QCOMPARE(canvas.history().current()->type, int(Ellipse));
+    canvas.view->selectEllipse(true);
+    canvas.click({5, 5});
+    QCOMPARE(canvas.history().current()->type, int(BrushEllipse));
+}
+
+void ScreenviewTest::penChangesNeverAlterEarlierItems()
+{
+    CanvasHarness canvas;
+    QCOMPARE(canvas.view->currentPenWidth(), 1);
+    canvas.view->selectLine();
+    canvas.drag({10, 10}, {200, 10});
+    GraphActioner* first = canvas.history().current();
+    QCOMPARE(first->propertyInt("size"), 1);
+    QCOMPARE(first->property("r") + first->property("g") + first->property("b") + first->property("a"),
+             QString("25500255")); // opaque red, the starting pen
+    const QImage before = canvas.image().copy();
+
+    canvas.view->setPenWidth(9);
+    canvas.view->setPenColor(0, 0, 255, 255);
+    QCOMPARE(first->propertyInt("size"), 1);
+    QCOMPARE(first->propertyInt("b"), 0);
+    QVERIFY(canvas.image() == before);
+
+    canvas.view->selectLine();
+    canvas.drag({10, 100}, {200, 100});
+    QCOMPARE(first->propertyInt("size"), 1);
+    QCOMPARE(first->propertyInt("r"), 255);
+    QCOMPARE(canvas.history().current()->propertyInt("size"), 9);
+    QCOMPARE(canvas.history().current()->propertyInt("b"), 255);
+    QCOMPARE(canvas.image().copy(0, 0, 250, 50), before.copy(0, 0, 250, 50));
+}
+
+void ScreenviewTest::markersAreNumberedAcrossUndoAndRedo()
+{
+    CanvasHarness canvas;
+    canvas.view->selectMarkPen();
+    canvas.click({20, 20});
+    canvas.click({60, 20});
+    canvas.view->undo();
+    canvas.view->redo();
+    canvas.view->undo();
+    canvas.click({100, 20});
+    canvas.view->redo();
+
+    std::vector<int> numbers;
+    for (const GraphActioner* item : canvas.history().painted()) {
+        if (item->type == MarkingPen) {
+            numbers.push_back(item->propertyInt("number"));
+        }
+    }
+    QCOMPARE(numbers, (std::vector<int>{0, 2, 1}));
+    QCOMPARE(Screenview::markNumber, 3);
+    // A badge is a disc in the pen's colour with its box starting at the press.
+    QVERIFY(sameColor(canvas.pixel(23, 30), QColor(255, 0, 0)));
+}
+
+void ScreenviewTest::markerCounterIsSharedByEveryCanvas()
+{
+    {
+        CanvasHarness canvas;
+        canvas.view->selectMarkPen();
+        canvas.click({20, 20});
+    }
+    CanvasHarness second;
+    second.view->selectMarkPen();
+    second.click({20, 20});
+    QCOMPARE(second.history().current()->propertyInt("number"), 1);
+    Screenview::markNumber = 0; // what the panel does when the board opens
+    second.click({60, 20});
+    QCOMPARE(second.history().current()->propertyInt("number"), 0);
+}
+
+void ScreenviewTest::rightPressInsideSelectionOpensSelectionMenu()
+{
+    CanvasHarness canvas;
+    canvas.view->selectArea();
+    canvas.drag({200, 150}, {50, 40}); // bottom-right to top-left
+    const size_t items = canvas.history().painted().size();
+    GraphActioner* select = canvas.history().current();
+    const auto points = select->points;
+
+    QCOMPARE(canvas.rightPressOpening({100, 100}), canvas.view->selectionContextMenu());
+    QCOMPARE(canvas.rightPressOpening({50, 40}), canvas.view->selectionContextMenu()); // edges count
+    QCOMPARE(canvas.rightPressOpening({300, 100}), canvas.view->mainContextMenu());
+    QCOMPARE(canvas.history().painted().size(), items);
+    QCOMPARE(canvas.history().current(), select);
+    QVERIFY(select->points == points);
+    QCOMPARE(select->propertyInt("selectedComplete"), 1);
+
+    // A right press does not leave the button held: hovering adds nothing.
+    canvas.move({120, 120});
+    QVERIFY(select->points == points);
+}
+
+void ScreenviewTest::rightPressWithOtherToolsOpensMainMenuWithoutItem()
+{
+    CanvasHarness canvas;
+    canvas.view->selectArea();
+    canvas.drag({50, 40}, {200, 150});
+    canvas.view->selectRect(false);
+    QCOMPARE(canvas.rightPressOpening({100, 100}), canvas.view->mainContextMenu());
+    canvas.view->selectPen();
+    QCOMPARE(canvas.rightPressOpening({10, 10}), canvas.view->mainContextMenu());
+    QCOMPARE(canvas.history().painted().size(), size_t(2));
+}
+
+void ScreenviewTest::menuActionsRunTheirHandlerOnly()
+{
+    CanvasHarness canvas;
+    // Entries without a handler (submenu titles and the like) do nothing.
+    auto* bare = new QAction("bare", canvas.view->mainContextMenu());
+    canvas.view->mainContextMenu()->addAction(bare);
+    canvas.view->onMenuTrigged(bare);
+    canvas.view->onMenuTrigged(nullptr);
+    QCOMPARE(canvas.history().painted().size(), size_t(1));
+
+    // Both menus deliver their entries to the canvas's one dispatcher.
+    const QList<QAction*> selectionEntries = canvas.view->selectionContextMenu()->actions();
+    for (QAction* action : selectionEntries) {
+        QSignalSpy spy(canvas.view->selectionContextMenu(), SIGNAL(triggered(QAction*)));
+        action->trigger();
+        QCOMPARE(spy.count(), 1);
+    }
+    QVERIFY(canvas.view->metaObject()->indexOfSlot("onMenuTrigged(QAction*)") >= 0);
+}
+
+void ScreenviewTest::zoomModePressCreatesNoItemAndToolChoiceLeavesIt()
+{
+    CanvasHarness canvas;
+    canvas.view->zoomIn();
+    QVERIFY(canvas.view->isZoomMode());
+    canvas.drag({100, 100}, {150, 130});
+    QCOMPARE(canvas.history().painted().size(), size_t(1));
+    QVERIFY(canvas.history().undone().empty());
+
+    canvas.view->selectPen();
+    QVERIFY(!canvas.view->isZoomMode());
+    canvas.drag({100, 100}, {150, 130});
+    QCOMPARE(canvas.history().painted().size(), size_t(2));
+
+    canvas.view->zoomOut();
+    QVERIFY(canvas.view->isZoomMode());
+    canvas.view->undo();
+    QVERIFY(!canvas.view->isZoomMode());
+    QCOMPARE(canvas.history().painted().size(), size_t(1));
+}
+
+void ScreenviewTest::pickerPressCreatesNoItemAndEscapeReturnsToPen()
+{
+    CanvasHarness canvas;
+    canvas.view->selectColorPicker();
+    QVERIFY(canvas.view->isPickerActive());
+    QCOMPARE(canvas.view->tool(), int(Picker));
+    QVERIFY(canvas.view->hasMouseTracking());
+    canvas.drag({100, 100}, {150, 130});
+    QCOMPARE(canvas.history().painted().size(), size_t(1));
+
+    QTest::keyClick(canvas.view.get(), Qt::Key_Escape);
+    QVERIFY(!canvas.view->isPickerActive());
+    QCOMPARE(canvas.view->tool(), int(Pen));
+    QVERIFY(!canvas.view->hasMouseTracking());
+    canvas.drag({100, 100}, {150, 130});
+    QCOMPARE(canvas.history().painted().size(), size_t(2));
+
+    // Undo leaves the picker too.
+    canvas.view->selectColorPicker();
+    canvas.view->undo();
+    QVERIFY(!canvas.view->isPickerActive());
+}
+
+void ScreenviewTest::wheelDoesNothingOutsideZoomDrag()
+{
+    CanvasHarness canvas;
+    canvas.view->selectPen();
+    canvas.press({100, 100});
+    QWheelEvent wheel(QPointF(100, 100), QPointF(canvas.view->mapToGlobal(QPoint(100, 100))), QPoint(),
+                      QPoint(0, 120), Qt::LeftButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(canvas.view.get(), &wheel);
+    canvas.release({100, 100});
+    QVERIFY(!canvas.view->isZoomMode());
+
+    canvas.view->zoomIn();
+    QCoreApplication::sendEvent(canvas.view.get(), &wheel); // no button held
+    QVERIFY(canvas.view->isZoomMode());
+    QCOMPARE(canvas.history().painted().size(), size_t(2));
+}
+
+void ScreenviewTest::lockedSelectionHoldsBackOnlyTheSelectTool()
+{
+    CanvasHarness canvas;
+    canvas.view->selectArea();
+    canvas.drag({20, 20}, {80, 80});
+    // A middle press with the select tool locks the selection: nothing is
+    // added until the next left press.
+    canvas.press({100, 100}, Qt::MiddleButton);
+    canvas.move({120, 120});
+    GraphActioner* select = canvas.history().current();
+    QVERIFY(select->points.empty());
+    canvas.release({120, 120}, Qt::MiddleButton);
+    QCOMPARE(select->points.size(), size_t(1));
+
+    // Other tools still draw.
+    canvas.view->selectPen();
+    canvas.drag({10, 200}, {100, 200});
+    QCOMPARE(canvas.history().current()->points.size(), size_t(4));
+
+    canvas.view->selectArea();
+    canvas.drag({30, 30}, {90, 70});
+    QCOMPARE(canvas.history().selectionRect(), QRect(30, 30, 60, 40));
+}
+
+void ScreenviewTest::undoAndRedoLeaveTheOpenEditorAlone()
+{
+    CanvasHarness canvas;
+    canvas.view->selectPen();
+    canvas.drag({10, 10}, {50, 50});
+    canvas.view->selectText();
+    canvas.click({100, 100});
+    QTextEditer* editor = canvas.view->openEditor();
+    QVERIFY(editor && editor->isVisible());
+    canvas.view->undo();
+    QCOMPARE(canvas.view->openEditor(), editor);
+    QVERIFY(editor->isVisible());
+    QVERIFY(canvas.view->isTextEditing());
+}
+
+void ScreenviewTest::exitAsksAndQuitsOnlyOnYes()
+{
+    CanvasHarness canvas;
+    canvas.view->selectPen();
+    canvas.drag({10, 10}, {50, 50});
+
+    bool asked = false;
+    CanvasHarness::answerNextQuestion(QDialogButtonBox::NoRole, &asked);
+    canvas.view->requestExit();
+    QVERIFY(asked);
+    QVERIFY(canvas.view->manager() != nullptr);
+    QCOMPARE(canvas.history().painted().size(), size_t(2));
+
+    asked = false;
+    CanvasHarness::answerNextQuestion(QDialogButtonBox::YesRole, &asked);
+    canvas.view->requestExit();
+    QVERIFY(asked);
+    QVERIFY(canvas.view->manager() == nullptr);
+
+    // Input that still arrives before the loop ends finds no history and is harmless.
+    canvas.drag({10, 10}, {50, 50});
+    canvas.view->undo();
+    canvas.view->clearBoard();
+    canvas.view->selectRect(true);
+    canvas.view->repaint();
+}
+
+QTEST_MAIN(ScreenviewTest)
+#include "screenview_test.moc"
