@@ -5,6 +5,7 @@
 #include "canvas/GraphManager.h"
 #include "canvas/GraphType.h"
 #include "canvas/QTextEditer.h"
+#include "widgets/MsgBox.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -245,8 +246,8 @@ void Screenview::clearBoard()
 
 void Screenview::requestExit()
 {
-    const int answer = QMessageBox::question(nullptr, tr("Tips"), tr("Whether it is necessary to exit the software?"),
-                                             QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton);
+    const int answer = MsgBox::question(nullptr, tr("Tips"), tr("Whether it is necessary to exit the software?"),
+                                        QMessageBox::Yes | QMessageBox::No, 0);
     if (answer != QMessageBox::Yes) {
         return;
     }

@@ -16,10 +16,12 @@
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLabel>
 #include <QMenu>
 #include <QPixmap>
 #include <QPointer>
 #include <QScreen>
+#include <QStringList>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -106,17 +108,28 @@ public:
         return opened.data();
     }
 
-    // Answers the next modal question by clicking the button of `role`.
-    static void answerNextQuestion(QDialogButtonBox::ButtonRole role, bool* asked)
+    // What the user saw of the last question answered through answerNextQuestion.
+    struct Question {
+        bool asked = false;
+        QString title;
+        QStringList texts;
+    };
+
+    // Answers the next modal question by clicking the button of `role`;
+    // any role the box does not offer closes it instead.
+    static void answerNextQuestion(QDialogButtonBox::ButtonRole role, Question* seen)
     {
-        QTimer::singleShot(0, [role, asked] {
+        QTimer::singleShot(0, [role, seen] {
             QWidget* dialog = QApplication::activeModalWidget();
             if (!dialog) {
                 return;
             }
-            *asked = true;
-            const auto boxes = dialog->findChildren<QDialogButtonBox*>();
-            for (QDialogButtonBox* box : boxes) {
+            seen->asked = true;
+            seen->title = dialog->windowTitle();
+            for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+                seen->texts.append(label->text());
+            }
+            for (QDialogButtonBox* box : dialog->findChildren<QDialogButtonBox*>()) {
                 for (QAbstractButton* button : box->buttons()) {
                     if (box->buttonRole(button) == role) {
                         button->click();

@@ -328,17 +328,26 @@ void ScreenviewTest::exitAsksAndQuitsOnlyOnYes()
     canvas.view->selectPen();
     canvas.drag({10, 10}, {50, 50});
 
-    bool asked = false;
-    CanvasHarness::answerNextQuestion(QDialogButtonBox::NoRole, &asked);
+    CanvasHarness::Question no;
+    CanvasHarness::answerNextQuestion(QDialogButtonBox::NoRole, &no);
     canvas.view->requestExit();
-    QVERIFY(asked);
+    QVERIFY(no.asked);
+    QCOMPARE(no.title, QString("Tips"));
+    QVERIFY(no.texts.contains("Whether it is necessary to exit the software?"));
     QVERIFY(canvas.view->manager() != nullptr);
     QCOMPARE(canvas.history().painted().size(), size_t(2));
 
-    asked = false;
-    CanvasHarness::answerNextQuestion(QDialogButtonBox::YesRole, &asked);
+    // Closing the box without an answer is not a yes either.
+    CanvasHarness::Question closed;
+    CanvasHarness::answerNextQuestion(QDialogButtonBox::InvalidRole, &closed);
     canvas.view->requestExit();
-    QVERIFY(asked);
+    QVERIFY(closed.asked);
+    QVERIFY(canvas.view->manager() != nullptr);
+
+    CanvasHarness::Question yes;
+    CanvasHarness::answerNextQuestion(QDialogButtonBox::YesRole, &yes);
+    canvas.view->requestExit();
+    QVERIFY(yes.asked);
     QVERIFY(canvas.view->manager() == nullptr);
 
     // Input that still arrives before the loop ends finds no history and is harmless.
