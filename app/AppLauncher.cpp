@@ -1,20 +1,17 @@
 #include "app/AppLauncher.h"
 
+#include "app/settings/ConfigStore.h"
+#include "app/settings/Language.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopWidget>
 #include <QIcon>
-#include <QLocale>
 #include <QString>
 #include <QTextCodec>
-#include <QTranslator>
 #include <QWidget>
 
 namespace {
-
-// The start-up translation lives as long as the process, so it can never be
-// removed from under a window that still shows its texts.
-QTranslator startupTranslator;
 
 const char* const kStartupLanguage = "zh";
 
@@ -32,13 +29,12 @@ void AppLauncher::init(QApplication* app)
 #endif
 
     // Always the Chinese table at start-up, whatever language the settings
-    // name; switching languages later is the language service's work. A
-    // missing file leaves the translator empty and the source texts show.
-    startupTranslator.load(QLocale(), QString("Scribbloom_") + kStartupLanguage, ".",
-                           QCoreApplication::applicationDirPath() + "/" + "translations", ".qm");
-    QCoreApplication::installTranslator(&startupTranslator);
+    // name. A missing file leaves the translator empty and the source texts show.
+    initLanguages();
+    loadTranslation(QString::fromLatin1(kStartupLanguage));
 
-    // Settings store load goes here (before the usage report reads it).
+    // Before the usage report, which reads the settings.
+    ConfigStore::instance()->load();
     // Daily usage report (startUsageStatistics) goes here.
     // UI-thread task dispatcher initialisation goes here.
 }
