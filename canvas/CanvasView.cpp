@@ -18,11 +18,22 @@
 #include "canvas/graphs/SelectAreaGraph.h"
 #include "canvas/graphs/TextGraph.h"
 #include "canvas/graphs/WrongSymbolsGraph.h"
+#include "canvas/ImageOutput.h"
+#include "canvas/PrintGrapWindow.h"
+#include "canvas/Screenview.h"
 #include "platform/ScreenCapture.h"
+#include "widgets/MsgBox.h"
 
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QPainter>
 #include <QRect>
+#include <QRectF>
 #include <QScreen>
 
 CanvasView::CanvasView()
@@ -92,4 +103,147 @@ void CanvasView::update(GraphActioner* item)
         return;
     }
     found->second->draw(item);
+}
+
+void CanvasView::zoomIn()
+{
+    scale += 0.2;
+    if (view) {
+        view->update();
+    }
+}
+
+void CanvasView::zoomOut()
+{
+    if (scale <= 1.0) {
+        return;
+    }
+    const double before = scale;
+    scale -= 0.2;
+    if (scale <= 0) {
+        scale = before;
+    }
+    if (scale != before && view) {
+        view->update();
+    }
+}
+
+void CanvasView::resetZoom()
+{
+    scale = 1.0;
+    if (view) {
+        view->update();
+    }
+}
+
+void CanvasView::setOffset(int x, int y)
+{
+    offsetX = x;
+    offsetY = y;
+}
+
+namespace {
+// At most half the overflow either way, so no edge of the board comes into view.
+int clampOffset(int offset, int limit)
+{
+    if (offset >= 0 && offset >= limit) {
+        return limit;
+    }
+    if (offset < 0 && qAbs(offset) >= qAbs(limit)) {
+        return -limit;
+    }
+    return offset;
+}
+}
+
+void CanvasView::paint(QPainter* painter, const QRect& exposed)
+{
+    if (!view || !painter) {
+        return;
+    }
+    const int w = view->width();
+    const int h = view->height();
+    offsetX = clampOffset(offsetX, int((scale - 1.0) * w) / 2);
+    offsetY = clampOffset(offsetY, int((scale - 1.0) * h) / 2);
+
+    if (scale == 1.0 && !exposed.isNull() && !canvasImage.isNull()) {
+        // Unzoomed, the image lies pixel for pixel on the window's device
+        // pixels: copy only the exposed part instead of the whole board.
+        const qreal rx = canvasImage.width() / qreal(w);
+        const qreal ry = canvasImage.height() / qreal(h);
+        const QRect source = QRectF(exposed.x() * rx, exposed.y() * ry, exposed.width() * rx, exposed.height() * ry)
+                                 .toAlignedRect()
+                                 .intersected(canvasImage.rect());
+        const QRectF target(source.x() / rx, source.y() / ry, source.width() / rx, source.height() / ry);
+        painter->drawImage(target, canvasImage, QRectF(source));
+        return;
+    }
+    if (!exposed.isNull()) {
+        painter->setClipRect(exposed, Qt::IntersectClip);
+    }
+    painter->translate(offsetX + w / 2, offsetY + h / 2);
+    painter->scale(scale, scale);
+    painter->drawImage(QRect(-w / 2, -h / 2, w, h), canvasImage);
+}
+
+void CanvasView::grabRect(const QRectF& r)
+{
+    // The window renders itself at its full physical resolution; the
+    // selection, in device pixels, is then cut from that exactly.
+    const QImage window = ImageOutput::grabAll(view);
+    const QRect area = ImageOutput::deviceArea(r, window.size());
+    outputPixmap = area.isEmpty() ? QPixmap() : QPixmap::fromImage(window.copy(area));
+}
+
+void CanvasView::saveAll()
+{
+    if (!view) {
+        return;
+    }
+    const QImage window = ImageOutput::grabAll(view);
+    saveRect(QRectF(QPointF(0, 0), QSizeF(window.size())));
+}
+
+void CanvasView::saveRect(const QRectF& r)
+{
+    grabRect(r);
+    const QString name = QFileDialog::getSaveFileName(
+        view, QObject::tr("Save Image"), ImageOutput::defaultSavePath(QDateTime::currentDateTime()),
+        ImageOutput::saveFilter());
+    if (name.isEmpty()) {
+        return;
+    }
+    QString reason;
+    if (!ImageOutput::writeImage(outputPixmap.toImage(), name, &reason)) {
+        // Never fail quietly: the user believes the picture is kept.
+        MsgBox::information(view, QObject::tr("Save Image"),
+                            QCoreApplication::translate("CanvasView", "The image could not be saved as %1.\n%2")
+                                .arg(QDir::toNativeSeparators(name), reason),
+                            QMessageBox::Ok);
+    }
+}
+
+void CanvasView::copyRect(const QRectF& r)
+{
+    grabRect(r);
+    if (outputPixmap.isNull() || !clipboard) {
+        return;
+    }
+    // A self-contained image: the clipboard keeps serving it after the board is gone.
+    clipboard->setImage(outputPixmap.toImage(), QClipboard::Clipboard);
+}
+
+void CanvasView::copyAll()
+{
+    if (!view) {
+        return;
+    }
+    const QImage window = ImageOutput::grabAll(view);
+    copyRect(QRectF(QPointF(0, 0), QSizeF(window.size())));
+}
+
+void CanvasView::print()
+{
+    PrintGrapWindow window(nullptr);
+    window.exec();
 }

@@ -12,6 +12,8 @@ class GraphActioner;
 class IGraph;
 class QClipboard;
 class QPainter;
+class QRect;
+class QRectF;
 class Screenview;
 
 // What the canvas window shows: the screen snapshot taken when the board
@@ -31,6 +33,28 @@ public:
     // Remembers the canvas window and (re)starts the one painter on canvasImage.
     void attachView(Screenview* view);
     void update(GraphActioner* item) override;
+
+    // Zoom and pan only change how the composed image is drawn; nothing is
+    // composed again. The scale moves in steps of 0.2 and never below 1.0.
+    void zoomIn();
+    void zoomOut();
+    void resetZoom();
+    // Stored as given; paint() keeps it within the board.
+    void setOffset(int x, int y);
+    // Called by the canvas window's paintEvent: draws the composed image with
+    // the current zoom and pan, clamping the pan (and storing it back) so the
+    // window never shows anything beyond the board. Only `exposed` (window
+    // coordinates) is drawn when given.
+    void paint(QPainter* painter, const QRect& exposed);
+
+    // Output of the window's pixels: the selection is in device pixels.
+    void grabRect(const QRectF& r);
+    void saveAll();
+    void saveRect(const QRectF& r);
+    void copyRect(const QRectF& r);
+    void copyAll();
+    // Runs the print window modally.
+    void print();
 
     // The snapshot; never drawn into (the background item and the eraser read it).
     QImage background;

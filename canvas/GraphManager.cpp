@@ -134,34 +134,45 @@ void GraphManager::replay()
 
 void GraphManager::zoomIn()
 {
+    canvasView->zoomIn();
 }
 
 void GraphManager::zoomOut()
 {
+    canvasView->zoomOut();
 }
 
 void GraphManager::resetZoom()
 {
+    canvasView->resetZoom();
 }
 
 void GraphManager::setOffset(int x, int y)
 {
-    Q_UNUSED(x);
-    Q_UNUSED(y);
+    canvasView->setOffset(x, y);
 }
 
 void GraphManager::print()
 {
+    canvasView->print();
 }
 
 void GraphManager::saveAll()
 {
+    canvasView->saveAll();
+}
+
+void GraphManager::copyAll()
+{
+    canvasView->copyAll();
 }
 
 void GraphManager::copySelection()
 {
+    canvasView->copyRect(QRectF(selectionRect()));
 }
 
 void GraphManager::saveSelection()
 {
+    canvasView->saveRect(QRectF(selectionRect()));
 }

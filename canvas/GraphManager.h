@@ -50,6 +50,7 @@ public:
     void setOffset(int x, int y);
     void print();
     void saveAll();
+    void copyAll();
     void copySelection();
     void saveSelection();
 

@@ -38,17 +38,6 @@ QImage ImageOutput::grabAll(QWidget* view)
     return image;
 }
 
-QImage ImageOutput::grabArea(QWidget* view, const QRect& area)
-{
-    if (!view || area.isEmpty())
-        return QImage();
-    const QImage whole = grabAll(view);
-    const QRect inside = area.intersected(whole.rect());
-    if (inside.isEmpty())
-        return QImage();
-    return whole.copy(inside);
-}
-
 bool ImageOutput::writeImage(const QImage& image, const QString& path, QString* reason)
 {
     auto fail = [reason](const QString& why) {

@@ -24,12 +24,6 @@ public:
     // dragged down and right, and it never reaches past the board's edges.
     static QRect deviceArea(const QRectF& selection, const QSize& boardSize);
 
-    // The pixels of `area` (device pixels) of the window as it is drawn now,
-    // at the window's full physical resolution whatever its device pixel
-    // ratio. Overlapping windows never leak into the result because the
-    // window renders itself rather than being read back from the screen.
-    static QImage grabArea(QWidget* view, const QRect& area);
-
     // The whole window at full physical resolution.
     static QImage grabAll(QWidget* view);
 

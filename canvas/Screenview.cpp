@@ -1,6 +1,7 @@
 #include "canvas/Screenview.h"
 
 #include "canvas/CanvasView.h"
+#include "canvas/ColorPicker.h"
 #include "canvas/GraphActioner.h"
 #include "canvas/GraphManager.h"
 #include "canvas/GraphType.h"
@@ -16,6 +17,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QWheelEvent>
@@ -29,6 +31,8 @@ Screenview::Screenview(QWidget* parent)
     setWindowFlags(Qt::FramelessWindowHint);
     setCursor(Qt::ArrowCursor);
     graphManager = std::make_unique<GraphManager>(this);
+    colorPicker = new ColorPicker(this);
+    colorPicker->stop();
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         screenRect = screen->geometry();
     }
@@ -50,14 +54,6 @@ QPoint Screenview::toDevice(const QPoint& logical)
 int Screenview::tool() const
 {
     return graphManager ? graphManager->currentTool : Pen;
-}
-
-void Screenview::buildMenus()
-{
-    mainMenu = new QMenu(this);
-    selectionMenu = new QMenu(this);
-    connect(mainMenu, SIGNAL(triggered(QAction*)), this, SLOT(onMenuTrigged(QAction*)));
-    connect(selectionMenu, SIGNAL(triggered(QAction*)), this, SLOT(onMenuTrigged(QAction*)));
 }
 
 void Screenview::onMenuTrigged(QAction* action)
@@ -123,11 +119,19 @@ void Screenview::closeEditor()
 void Screenview::hidePicker()
 {
     pickerActive = false;
+    if (colorPicker) {
+        colorPicker->stop();
+    }
 }
 
-void Screenview::movePicker(const QPoint& devicePos)
+void Screenview::movePicker(const QPoint& globalPos)
 {
-    Q_UNUSED(devicePos);
+    // The picker is a child widget, placed in logical pixels like every
+    // widget: a device-pixel position would put it beside the pointer
+    // whenever the screen is scaled.
+    if (colorPicker) {
+        colorPicker->follow(mapFromGlobal(globalPos));
+    }
 }
 
 void Screenview::selectPen() { selectTool(Pen); }
@@ -155,6 +159,9 @@ void Screenview::selectColorPicker()
     leaveSpecialModes();
     setAttribute(Qt::WA_MouseTracking, true);
     pickerActive = true;
+    if (colorPicker) {
+        colorPicker->start();
+    }
     if (graphManager) {
         graphManager->currentTool = Picker;
     }
@@ -226,6 +233,13 @@ void Screenview::print()
     leaveSpecialModes();
     if (graphManager) {
         graphManager->print();
+    }
+}
+
+void Screenview::copyAll()
+{
+    if (graphManager) {
+        graphManager->copyAll();
     }
 }
 
@@ -361,7 +375,7 @@ void Screenview::openEditorAt(const QPoint& logicalPos)
 void Screenview::mouseMoveEvent(QMouseEvent* e)
 {
     if (pickerActive) {
-        movePicker(toDevice(e->globalPos()));
+        movePicker(e->globalPos());
         return;
     }
     if (!mouseDown) {
@@ -450,11 +464,11 @@ void Screenview::keyPressEvent(QKeyEvent* e)
     QWidget::keyPressEvent(e);
 }
 
-void Screenview::paintEvent(QPaintEvent*)
+void Screenview::paintEvent(QPaintEvent* e)
 {
     if (!graphManager) {
         return;
     }
     QPainter painter(this);
-    painter.drawImage(rect(), graphManager->canvas()->canvasImage);
+    graphManager->canvas()->paint(&painter, e->rect());
 }

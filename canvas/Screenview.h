@@ -62,6 +62,8 @@ public:
     void redo();
     void print();
     void saveAs();
+    // Copies the whole board to the system clipboard.
+    void copyAll();
     void clearBoard();
     // Asks whether to quit the program; on Yes frees the history and quits.
     void requestExit();
@@ -100,7 +102,7 @@ private:
     void selectTool(int type);
     void closeEditor();
     void hidePicker();
-    void movePicker(const QPoint& devicePos);
+    void movePicker(const QPoint& globalPos);
     void buildMenus();
     void openContextMenu(const QPoint& devicePos);
     void beginItem(const QPoint& devicePos, const QPoint& logicalPos, Qt::MouseButton button);

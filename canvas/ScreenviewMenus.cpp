@@ -1,0 +1,146 @@
+// The canvas's two context menus and what each entry does.
+#include "canvas/GraphManager.h"
+#include "canvas/Screenview.h"
+
+#include <QAction>
+#include <QFile>
+#include <QIcon>
+#include <QKeySequence>
+#include <QMenu>
+#include <QString>
+#include <QVariant>
+
+namespace {
+
+QString menuStyleSheet()
+{
+    QFile file(QStringLiteral(":/qss/resource/qss/popMenu.qss"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromLatin1(file.readAll());
+}
+
+// The look of the main menu and its submenus; with no style sheet they stay
+// plain Qt menus that still work.
+void stylePopMenu(QMenu* menu, const char* menuClass, const QString& styleSheet)
+{
+    menu->setProperty("class", QString::fromLatin1(menuClass));
+    menu->setWindowFlags(menu->windowFlags() | Qt::FramelessWindowHint);
+    menu->setAttribute(Qt::WA_TranslucentBackground, true);
+    if (!styleSheet.isEmpty())
+        menu->setStyleSheet(styleSheet);
+}
+
+QAction* addEntry(QMenu* menu, const QString& text, const char* icon = nullptr)
+{
+    if (icon)
+        return menu->addAction(QIcon(QString::fromLatin1(icon)), text);
+    return menu->addAction(text);
+}
+
+} // namespace
+
+void Screenview::buildMenus()
+{
+    const QString styleSheet = menuStyleSheet();
+
+    mainMenu = new QMenu(this);
+    mainMenu->setMinimumWidth(280);
+    stylePopMenu(mainMenu, "mainPopMenu", styleSheet);
+
+    QAction* exitAction = addEntry(mainMenu, tr("    Exit(&7)"), ":/main/resource/exit1.png");
+    exitAction->setShortcut(QKeySequence(Qt::ALT + Qt::Key_S));
+    mainMenu->addSeparator();
+
+    auto* sizeMenu = new QMenu(tr("   Pen size"), this);
+    stylePopMenu(sizeMenu, "subPopMenu", styleSheet);
+    QAction* size1 = addEntry(sizeMenu, tr("Pen size 1"));
+    QAction* size2 = addEntry(sizeMenu, tr("Pen size 2"));
+    QAction* size3 = addEntry(sizeMenu, tr("Pen size 3"));
+    QAction* size4 = addEntry(sizeMenu, tr("Pen size 4"));
+    mainMenu->addMenu(sizeMenu);
+
+    auto* colorMenu = new QMenu(tr("   Pen color"), this);
+    stylePopMenu(colorMenu, "subPopMenu", styleSheet);
+    QAction* clearRed = addEntry(colorMenu, tr("Transparent red"));
+    QAction* clearYellow = addEntry(colorMenu, tr("Transparent yellow"));
+    QAction* clearGreen = addEntry(colorMenu, tr("Transparent green"));
+    QAction* clearBlue = addEntry(colorMenu, tr("Transparent blue"));
+    colorMenu->addSeparator();
+    QAction* red = addEntry(colorMenu, tr("Red"));
+    QAction* yellow = addEntry(colorMenu, tr("Yellow"));
+    QAction* green = addEntry(colorMenu, tr("Green"));
+    QAction* blue = addEntry(colorMenu, tr("Blue"));
+    QAction* black = addEntry(colorMenu, tr("Black"));
+    QAction* white = addEntry(colorMenu, tr("White"));
+    mainMenu->addMenu(colorMenu);
+    mainMenu->addSeparator();
+
+    QAction* pen = addEntry(mainMenu, tr("   Pen"), ":/main/resource/pen1.png");
+    QAction* erase = addEntry(mainMenu, tr("   Erase"), ":/main/resource/eraser1.png");
+    QAction* line = addEntry(mainMenu, tr("   Line"), ":/main/resource/line1.png");
+    QAction* arrow = addEntry(mainMenu, tr("   Line arrow"), ":/main/resource/arrow1.png");
+    QAction* rect = addEntry(mainMenu, tr("   Rectangle"), ":/main/resource/rect1.png");
+    QAction* solidRect = addEntry(mainMenu, tr("   Solid rectangle"), ":/main/resource/brushRect1.png");
+    QAction* ellipse = addEntry(mainMenu, tr("   Ellipse"), ":/main/resource/ellipse1.png");
+    QAction* solidEllipse = addEntry(mainMenu, tr("   Solid ellipse"), ":/main/resource/brushEllips1.png");
+    QAction* text = addEntry(mainMenu, tr("   Text"), ":/main/resource/text1.png");
+    QAction* tick = addEntry(mainMenu, tr("   Tick"), ":/main/resource/right_p1.png");
+    QAction* cross = addEntry(mainMenu, tr("   Cross"), ":/main/resource/wrong1.png");
+    QAction* markPen = addEntry(mainMenu, tr("   Mark pen"), ":/main/resource/markpen1.png");
+    QAction* area = addEntry(mainMenu, tr("   Select area"), ":/main/resource/selectedArce1.png");
+    mainMenu->addSeparator();
+    QAction* zoomInAction = addEntry(mainMenu, tr("   Zoom in"), ":/main/resource/zoomin1.png");
+    QAction* zoomOutAction = addEntry(mainMenu, tr("   Zoom out"), ":/main/resource/zoomout1.png");
+    QAction* originalScale = addEntry(mainMenu, tr("   Original scale"), ":/main/resource/selectedArce1.png");
+    mainMenu->addSeparator();
+    QAction* undoAction = addEntry(mainMenu, tr("   Undo"), ":/main/resource/undo1.png");
+    QAction* redoAction = addEntry(mainMenu, tr("   Redo"), ":/main/resource/redo1.png");
+    QAction* printAction = addEntry(mainMenu, tr("   Print"), ":/main/resource/print1.png");
+    QAction* copyBoard = addEntry(mainMenu, tr("   Copy to Clipboard"), ":/main/resource/copyboard1.png");
+    connect(mainMenu, SIGNAL(triggered(QAction*)), this, SLOT(onMenuTrigged(QAction*)));
+
+    selectionMenu = new QMenu(this);
+    QAction* copySelected = addEntry(selectionMenu, tr("   Copy"), ":/main/resource/copy1.png");
+    QAction* saveSelected = addEntry(selectionMenu, tr("   Save image"), ":/main/resource/save1.png");
+    connect(selectionMenu, SIGNAL(triggered(QAction*)), this, SLOT(onMenuTrigged(QAction*)));
+
+    actionHandlers[exitAction] = [this] { requestExit(); };
+    actionHandlers[size1] = [this] { setPenWidth(1); };
+    actionHandlers[size2] = [this] { setPenWidth(2); };
+    actionHandlers[size3] = [this] { setPenWidth(3); };
+    actionHandlers[size4] = [this] { setPenWidth(4); };
+    actionHandlers[clearRed] = [this] { setPenColor(255, 0, 0, 145); };
+    actionHandlers[clearYellow] = [this] { setPenColor(255, 255, 0, 145); };
+    actionHandlers[clearGreen] = [this] { setPenColor(0, 255, 0, 145); };
+    actionHandlers[clearBlue] = [this] { setPenColor(0, 0, 255, 145); };
+    actionHandlers[red] = [this] { setPenColor(255, 0, 0, 255); };
+    actionHandlers[yellow] = [this] { setPenColor(255, 255, 0, 255); };
+    actionHandlers[green] = [this] { setPenColor(0, 255, 0, 255); };
+    actionHandlers[blue] = [this] { setPenColor(0, 0, 255, 255); };
+    actionHandlers[black] = [this] { setPenColor(0, 0, 0, 255); };
+    actionHandlers[white] = [this] { setPenColor(255, 255, 255, 255); };
+    actionHandlers[pen] = [this] { selectPen(); };
+    actionHandlers[erase] = [this] { selectEraser(); };
+    actionHandlers[line] = [this] { selectLine(); };
+    actionHandlers[arrow] = [this] { selectArrow(); };
+    actionHandlers[rect] = [this] { selectRect(false); };
+    actionHandlers[solidRect] = [this] { selectRect(true); };
+    actionHandlers[ellipse] = [this] { selectEllipse(false); };
+    actionHandlers[solidEllipse] = [this] { selectEllipse(true); };
+    actionHandlers[text] = [this] { selectText(); };
+    actionHandlers[tick] = [this] { selectRightSymbol(); };
+    actionHandlers[cross] = [this] { selectWrongSymbol(); };
+    actionHandlers[markPen] = [this] { selectMarkPen(); };
+    actionHandlers[area] = [this] { selectArea(); };
+    actionHandlers[zoomInAction] = [this] { zoomIn(); };
+    actionHandlers[zoomOutAction] = [this] { zoomOut(); };
+    actionHandlers[originalScale] = [this] { restoreZoom(); };
+    actionHandlers[undoAction] = [this] { undo(); };
+    actionHandlers[redoAction] = [this] { redo(); };
+    actionHandlers[printAction] = [this] { print(); };
+    // Offered as "Copy to Clipboard", so it copies: the whole board.
+    actionHandlers[copyBoard] = [this] { copyAll(); };
+    actionHandlers[copySelected] = [this] { graphManager->copySelection(); };
+    actionHandlers[saveSelected] = [this] { graphManager->saveSelection(); };
+}
