@@ -1,11 +1,34 @@
-#include "FaultTrace.h"
+#include "faulttrace/FaultTrace.h"
 
-bool FaultTraceInit(const wchar_t*, const wchar_t*)
+#include "faulttrace/CGlobalSet.h"
+#include "faulttrace/linux/CrashHandler.h"
+#include "faulttrace/linux/CrashPreparation.h"
+
+#include <string>
+
+namespace {
+
+constexpr size_t MaxVersionChars = 255;
+
+} // namespace
+
+bool FaultTraceInit(const wchar_t* version, const wchar_t* configFile)
 {
+    FTR::CGlobalSet& settings = FTR::CGlobalSet::instance();
+    std::wstring clientVersion = version ? version : L"";
+    if (clientVersion.size() > MaxVersionChars)
+        clientVersion.resize(MaxVersionChars);
+    settings.clientVersion = clientVersion;
+    if (!configFile || !settings.load(configFile))
+        settings.setDefaults();
+    FTR::CrashPreparation::prepare(settings);
+    FTR::CrashHandler::arm();
     return true;
 }
 
 bool FaultTraceEnd()
 {
+    FTR::CGlobalSet::instance().clear();
+    FTR::CrashHandler::disarm();
     return true;
 }

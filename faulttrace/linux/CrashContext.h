@@ -1,0 +1,23 @@
+#pragma once
+// What one crash handling knows about the fault, handed to the report
+// sections in place of the exception pointers. Crash context.
+
+#include <csignal>
+#include <sys/types.h>
+#include <ucontext.h>
+
+namespace FTR {
+
+class ProcessMaps;
+struct CrashState;
+
+struct CrashContext
+{
+    const siginfo_t* info = nullptr;
+    const ucontext_t* context = nullptr;
+    pid_t threadId = 0;
+    CrashState* state = nullptr;
+    ProcessMaps* maps = nullptr;
+};
+
+} // namespace FTR

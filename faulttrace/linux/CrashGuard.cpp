@@ -1,0 +1,16 @@
+#include "faulttrace/linux/CrashGuard.h"
+
+namespace FTR {
+
+sigjmp_buf* volatile CrashGuard::current = nullptr;
+
+void CrashGuard::escape()
+{
+    sigjmp_buf* const target = current;
+    if (target) {
+        current = nullptr;
+        siglongjmp(*target, 1);
+    }
+}
+
+} // namespace FTR

@@ -1,0 +1,270 @@
+#include "faulttrace/linux/CrashPreparation.h"
+
+#include "faulttrace/CGlobalSet.h"
+#include "faulttrace/FaultTrace.h"
+#include "faulttrace/ModuleVersion.h"
+#include "faulttrace/TextConv.h"
+#include "faulttrace/linux/CpuIdentity.h"
+#include "faulttrace/linux/CrashState.h"
+#include "faulttrace/linux/SafeText.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <ctime>
+#include <dirent.h>
+#include <dlfcn.h>
+#include <fstream>
+#include <string>
+#include <sys/utsname.h>
+#include <unistd.h>
+#include <vector>
+
+#ifndef FAULTTRACE_HELPER_NAME
+#define FAULTTRACE_HELPER_NAME "FaultTraceHelper"
+#endif
+#ifndef FAULTTRACE_DEFAULT_ADDRESS_SERVICE
+#define FAULTTRACE_DEFAULT_ADDRESS_SERVICE ""
+#endif
+
+namespace FTR {
+
+namespace {
+
+CrashState state;
+
+void copyField(char* dest, size_t size, const std::string& text)
+{
+    safeCopy(dest, size, text.c_str());
+}
+
+std::string folderOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+}
+
+std::string readFirstLine(const std::string& path)
+{
+    std::ifstream in(path);
+    std::string line;
+    std::getline(in, line);
+    return line;
+}
+
+// "PRETTY_NAME" of /etc/os-release (or /usr/lib/os-release), unquoted.
+std::string distributionName()
+{
+    for (const char* file : {"/etc/os-release", "/usr/lib/os-release"}) {
+        std::ifstream in(file);
+        std::string line;
+        while (std::getline(in, line)) {
+            if (line.compare(0, 12, "PRETTY_NAME=") != 0)
+                continue;
+            std::string value = line.substr(12);
+            if (value.size() >= 2 && (value.front() == '"' || value.front() == '\''))
+                value = value.substr(1, value.size() - 2);
+            return value;
+        }
+    }
+    return std::string();
+}
+
+// Names from the PCI ID list when the system has one.
+std::string pciName(const std::string& vendor, const std::string& device)
+{
+    for (const char* file : {"/usr/share/misc/pci.ids", "/usr/share/hwdata/pci.ids"}) {
+        std::ifstream in(file);
+        if (!in)
+            continue;
+        std::string line;
+        std::string vendorName;
+        while (std::getline(in, line)) {
+            if (line.empty() || line[0] == '#')
+                continue;
+            if (line[0] != '\t') {
+                if (!vendorName.empty())
+                    return vendorName;
+                if (line.compare(0, 4, vendor) == 0 && line.size() > 6)
+                    vendorName = line.substr(6);
+            } else if (!vendorName.empty() && line.size() > 7 && line[1] != '\t' && line.compare(1, 4, device) == 0) {
+                return vendorName + " " + line.substr(7);
+            }
+        }
+        return vendorName;
+    }
+    return std::string();
+}
+
+// Display controllers (PCI class 03) from sysfs, with their kernel driver.
+std::string videoLines()
+{
+    std::vector<std::string> devices;
+    if (DIR* dir = opendir("/sys/bus/pci/devices")) {
+        while (const dirent* entry = readdir(dir)) {
+            if (entry->d_name[0] != '.')
+                devices.emplace_back(entry->d_name);
+        }
+        closedir(dir);
+    }
+    std::sort(devices.begin(), devices.end());
+    std::string lines;
+    int index = 0;
+    for (const std::string& name : devices) {
+        const std::string base = "/sys/bus/pci/devices/" + name + "/";
+        const std::string cls = readFirstLine(base + "class");
+        if (cls.compare(0, 4, "0x03") != 0)
+            continue;
+        std::string vendor = readFirstLine(base + "vendor");
+        std::string device = readFirstLine(base + "device");
+        if (vendor.size() > 2)
+            vendor = vendor.substr(2);
+        if (device.size() > 2)
+            device = device.substr(2);
+        std::string description = pciName(vendor, device);
+        if (description.empty())
+            description = "PCI " + vendor + ":" + device;
+        char link[PATH_MAX] = {};
+        const ssize_t n = readlink((base + "driver").c_str(), link, sizeof link - 1);
+        if (n > 0) {
+            const std::string driver(link, static_cast<size_t>(n));
+            description += " (" + driver.substr(driver.rfind('/') + 1) + ")";
+        }
+        lines += "Video:  Adapter(" + std::to_string(index++) + ")-" + description + "\r\n";
+    }
+    return lines;
+}
+
+void prepareSystem()
+{
+    utsname un = {};
+    std::string kernel;
+    if (uname(&un) == 0) {
+        kernel = std::string(un.sysname) + " " + un.release + " " + un.machine;
+        copyField(state.kernelDescription, sizeof state.kernelDescription,
+                  std::string(un.sysname) + " " + un.release + " " + un.version + " " + un.machine);
+        unsigned major = 0, minor = 0, build = 0;
+        const char* p = un.release;
+        auto number = [&p]() {
+            unsigned v = 0;
+            while (*p >= '0' && *p <= '9')
+                v = v * 10 + static_cast<unsigned>(*p++ - '0');
+            if (*p == '.')
+                ++p;
+            return v;
+        };
+        major = number();
+        minor = number();
+        build = number();
+        state.osMajor = major;
+        state.osMinor = minor;
+        state.osBuild = build;
+    }
+    const std::string distribution = distributionName();
+    std::string system = distribution;
+    if (!kernel.empty())
+        system += system.empty() ? kernel : " (" + kernel + ")";
+    // A description too long for its field is dropped rather than cut.
+    if (system.size() < sizeof state.systemLine)
+        copyField(state.systemLine, sizeof state.systemLine, system);
+
+    CpuIdentity cpu;
+    cpu.read();
+    copyField(state.cpuBrand, sizeof state.cpuBrand, cpu.brand);
+    for (int i = 0; i < 3; ++i)
+        state.cpuVendor[i] = cpu.vendorRegisters[i];
+    state.cpuVersion = cpu.version;
+    state.cpuFeatures = cpu.features;
+    state.cpuAmdFeatures = cpu.amdFeatures;
+    const long processors = sysconf(_SC_NPROCESSORS_ONLN);
+    state.processorCount = processors > 0 ? static_cast<uint32_t>(processors) : 1;
+
+    copyField(state.videoLines, sizeof state.videoLines, videoLines());
+}
+
+void preparePaths()
+{
+    char buffer[PATH_MAX] = {};
+    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    const std::string exeDir = n > 0 ? folderOf(std::string(buffer, static_cast<size_t>(n))) : std::string("./");
+    copyField(state.exeDir, sizeof state.exeDir, exeDir);
+    copyField(state.dumpDir, sizeof state.dumpDir, exeDir + "dump/");
+    copyField(state.postmortemPath, sizeof state.postmortemPath, exeDir + "Postmortem");
+
+    // The helper is installed beside this library, wherever that is.
+    Dl_info info = {};
+    std::string libraryDir = exeDir;
+    if (dladdr(reinterpret_cast<void*>(&FaultTraceInit), &info) && info.dli_fname) {
+        char resolved[PATH_MAX] = {};
+        if (realpath(info.dli_fname, resolved))
+            libraryDir = folderOf(resolved);
+    }
+    copyField(state.helperPath, sizeof state.helperPath, libraryDir + FAULTTRACE_HELPER_NAME);
+}
+
+} // namespace
+
+CrashState& crashState()
+{
+    return state;
+}
+
+void CrashPreparation::setAddressService(const char* service)
+{
+    std::string text = service ? service : "";
+    int port = 80;
+    const size_t colon = text.rfind(':');
+    if (colon != std::string::npos && text.find(']', colon) == std::string::npos) {
+        const std::string digits = text.substr(colon + 1);
+        char* end = nullptr;
+        const long value = std::strtol(digits.c_str(), &end, 10);
+        if (!digits.empty() && end && *end == '\0' && value > 0 && value < 65536)
+            port = static_cast<int>(value);
+        text = text.substr(0, colon);
+    }
+    copyField(state.addressHost, sizeof state.addressHost, text);
+    state.addressPort = port;
+}
+
+void CrashPreparation::prepare(const CGlobalSet& settings)
+{
+    state.createDump = settings.createDump;
+    state.systemSection = settings.systemSection;
+    state.cpuSection = settings.cpuSection;
+    state.stackSection = settings.stackSection;
+    state.moduleSection = settings.moduleSection;
+    state.serverPort = settings.serverPort;
+    copyField(state.clientVersion, sizeof state.clientVersion, toUtf8(settings.clientVersion));
+    copyField(state.serverAddress, sizeof state.serverAddress, toUtf8(settings.serverAddress));
+    copyField(state.serverPath, sizeof state.serverPath, toUtf8(settings.serverPath));
+    copyField(state.ftpUser, sizeof state.ftpUser, toUtf8(settings.ftpUser));
+    copyField(state.ftpPassword, sizeof state.ftpPassword, toUtf8(settings.ftpPassword));
+    copyField(state.publicAddress, sizeof state.publicAddress, toUtf8(settings.publicAddress));
+
+    // The address service: the configuration's "IpServ", else the
+    // environment's FAULTTRACE_IPSERV, else the one built in.
+    std::string service = toUtf8(settings.addressService);
+    if (service.empty()) {
+        const char* fromEnvironment = getenv("FAULTTRACE_IPSERV");
+        service = fromEnvironment ? fromEnvironment : FAULTTRACE_DEFAULT_ADDRESS_SERVICE;
+    }
+    setAddressService(service.c_str());
+
+    state.checkedFileVersion[0] = '\0';
+    if (!settings.checkedFile.empty()) {
+        char resolved[PATH_MAX] = {};
+        const std::string checked = toUtf8(settings.checkedFile);
+        if (realpath(checked.c_str(), resolved))
+            ModuleVersion::fromFileName(resolved, state.checkedFileVersion, sizeof state.checkedFileVersion);
+    }
+
+    time_t now = time(nullptr);
+    tm local = {};
+    if (localtime_r(&now, &local))
+        state.utcOffsetSeconds = local.tm_gmtoff;
+
+    preparePaths();
+    prepareSystem();
+}
+
+} // namespace FTR

@@ -1,0 +1,454 @@
+#include "faulttrace/linux/MinidumpWriter.h"
+
+#include "faulttrace/linux/CrashState.h"
+#include "faulttrace/linux/ProcessMaps.h"
+#include "faulttrace/linux/SafeIo.h"
+#include "faulttrace/linux/SafeText.h"
+
+#include <cstdint>
+#include <ctime>
+#include <unistd.h>
+
+namespace FTR {
+
+namespace {
+
+// The on-disk records, packed to 4 bytes as the format defines them.
+#pragma pack(push, 4)
+struct MdLocation
+{
+    uint32_t size;
+    uint32_t rva;
+};
+struct MdMemory
+{
+    uint64_t start;
+    MdLocation location;
+};
+struct MdHeader
+{
+    uint32_t signature;
+    uint32_t version;
+    uint32_t streamCount;
+    uint32_t directoryRva;
+    uint32_t checksum;
+    uint32_t timeDateStamp;
+    uint64_t flags;
+};
+struct MdDirectory
+{
+    uint32_t streamType;
+    MdLocation location;
+};
+struct MdThread
+{
+    uint32_t threadId;
+    uint32_t suspendCount;
+    uint32_t priorityClass;
+    uint32_t priority;
+    uint64_t teb;
+    MdMemory stack;
+    MdLocation context;
+};
+struct MdFixedFileInfo
+{
+    uint32_t values[13];
+};
+struct MdModule
+{
+    uint64_t base;
+    uint32_t size;
+    uint32_t checksum;
+    uint32_t timeDateStamp;
+    uint32_t nameRva;
+    MdFixedFileInfo version;
+    MdLocation cvRecord;
+    MdLocation miscRecord;
+    uint64_t reserved0;
+    uint64_t reserved1;
+};
+struct MdSystemInfo
+{
+    uint16_t processorArchitecture;
+    uint16_t processorLevel;
+    uint16_t processorRevision;
+    uint8_t processorCount;
+    uint8_t productType;
+    uint32_t majorVersion;
+    uint32_t minorVersion;
+    uint32_t buildNumber;
+    uint32_t platformId;
+    uint32_t csdVersionRva;
+    uint16_t suiteMask;
+    uint16_t reserved2;
+    uint32_t vendorId[3];
+    uint32_t versionInformation;
+    uint32_t featureInformation;
+    uint32_t amdExtendedFeatures;
+};
+struct MdException
+{
+    uint32_t code;
+    uint32_t flags;
+    uint64_t record;
+    uint64_t address;
+    uint32_t parameterCount;
+    uint32_t align;
+    uint64_t information[15];
+};
+struct MdExceptionStream
+{
+    uint32_t threadId;
+    uint32_t align;
+    MdException exception;
+    MdLocation context;
+};
+struct MdMiscInfo
+{
+    uint32_t size;
+    uint32_t flags1;
+    uint32_t processId;
+    uint32_t processCreateTime;
+    uint32_t processUserTime;
+    uint32_t processKernelTime;
+};
+struct MdContextAmd64
+{
+    uint64_t home[6];
+    uint32_t contextFlags;
+    uint32_t mxCsr;
+    uint16_t cs, ds, es, fs, gs, ss;
+    uint32_t eflags;
+    uint64_t dr0, dr1, dr2, dr3, dr6, dr7;
+    uint64_t rax, rcx, rdx, rbx, rsp, rbp, rsi, rdi;
+    uint64_t r8, r9, r10, r11, r12, r13, r14, r15;
+    uint64_t rip;
+    uint8_t floatSave[512];
+    uint8_t vectorRegisters[26 * 16];
+    uint64_t vectorControl;
+    uint64_t debugControl;
+    uint64_t lastBranchToRip;
+    uint64_t lastBranchFromRip;
+    uint64_t lastExceptionToRip;
+    uint64_t lastExceptionFromRip;
+};
+#pragma pack(pop)
+
+static_assert(sizeof(MdHeader) == 32, "header");
+static_assert(sizeof(MdDirectory) == 12, "directory");
+static_assert(sizeof(MdThread) == 48, "thread");
+static_assert(sizeof(MdModule) == 108, "module");
+static_assert(sizeof(MdSystemInfo) == 56, "system info");
+static_assert(sizeof(MdExceptionStream) == 168, "exception");
+static_assert(sizeof(MdContextAmd64) == 1232, "context");
+
+constexpr uint32_t StreamThreadList = 3;
+constexpr uint32_t StreamModuleList = 4;
+constexpr uint32_t StreamMemoryList = 5;
+constexpr uint32_t StreamException = 6;
+constexpr uint32_t StreamSystemInfo = 7;
+constexpr uint32_t StreamMiscInfo = 15;
+constexpr uint32_t StreamLinuxMaps = 0x47670009;
+constexpr uint32_t StreamCount = 7;
+constexpr uint32_t CvSignatureElf = 0x4270454c; // "BpEL"
+constexpr size_t MaxRegions = 2048;
+constexpr uint64_t MaxStackBytes = 32ull << 20;
+constexpr uint64_t MaxSegmentBytes = 8ull << 20;
+
+// Scratch space of the one crash handling in progress (crash context only).
+MdMemory regions[MaxRegions];
+uint32_t moduleNameRva[ProcessMaps::MaxModules];
+MdLocation moduleCv[ProcessMaps::MaxModules];
+MdContextAmd64 contextRecord;
+char16_t nameBuffer[2048];
+
+// Appends to the dump file while tracking the offset (rva) reached.
+class DumpFile
+{
+public:
+    explicit DumpFile(int fd) : fd(fd) {}
+
+    uint32_t offset() const { return at; }
+    bool good() const { return ok; }
+
+    uint32_t append(const void* data, size_t size)
+    {
+        const uint32_t rva = at;
+        if (ok && !safeWriteAll(fd, data, size))
+            ok = false;
+        at += static_cast<uint32_t>(size);
+        return rva;
+    }
+
+    void align4()
+    {
+        static const char zeros[4] = {};
+        if (at % 4)
+            append(zeros, 4 - at % 4);
+    }
+
+    // Copies process memory; the size is what could actually be read.
+    MdMemory appendMemory(uint64_t start, uint64_t size)
+    {
+        align4();
+        MdMemory m{start, {0, at}};
+        const size_t written = safeWriteMemory(fd, start, static_cast<size_t>(size));
+        at += static_cast<uint32_t>(written);
+        m.location.size = static_cast<uint32_t>(written);
+        return m;
+    }
+
+    // A UTF-16 string record from UTF-8 text.
+    uint32_t appendString(const char* utf8)
+    {
+        align4();
+        size_t units = 0;
+        const auto* p = reinterpret_cast<const unsigned char*>(utf8);
+        while (*p && units + 2 < sizeof nameBuffer / sizeof nameBuffer[0]) {
+            uint32_t c = *p++;
+            int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+            if (extra)
+                c &= (0x3F >> extra);
+            while (extra-- && (*p & 0xC0) == 0x80)
+                c = (c << 6) | (*p++ & 0x3F);
+            if (c >= 0x10000) {
+                c -= 0x10000;
+                nameBuffer[units++] = static_cast<char16_t>(0xD800 + (c >> 10));
+                nameBuffer[units++] = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+            } else {
+                nameBuffer[units++] = static_cast<char16_t>(c);
+            }
+        }
+        nameBuffer[units] = 0;
+        const uint32_t length = static_cast<uint32_t>(units * 2);
+        const uint32_t rva = append(&length, sizeof length);
+        append(nameBuffer, (units + 1) * 2);
+        return rva;
+    }
+
+    bool rewrite(uint32_t rva, const void* data, size_t size)
+    {
+        if (lseek(fd, static_cast<off_t>(rva), SEEK_SET) < 0)
+            return false;
+        const bool written = safeWriteAll(fd, data, size);
+        lseek(fd, static_cast<off_t>(at), SEEK_SET);
+        return written;
+    }
+
+private:
+    int fd;
+    uint32_t at = 0;
+    bool ok = true;
+};
+
+void fillContext(MdContextAmd64& c, const ucontext_t* uc)
+{
+    c = MdContextAmd64();
+    c.contextFlags = 0x0010000b; // AMD64: control, integer and floating-point registers
+    const greg_t* g = uc->uc_mcontext.gregs;
+    c.rax = static_cast<uint64_t>(g[REG_RAX]);
+    c.rcx = static_cast<uint64_t>(g[REG_RCX]);
+    c.rdx = static_cast<uint64_t>(g[REG_RDX]);
+    c.rbx = static_cast<uint64_t>(g[REG_RBX]);
+    c.rsp = static_cast<uint64_t>(g[REG_RSP]);
+    c.rbp = static_cast<uint64_t>(g[REG_RBP]);
+    c.rsi = static_cast<uint64_t>(g[REG_RSI]);
+    c.rdi = static_cast<uint64_t>(g[REG_RDI]);
+    c.r8 = static_cast<uint64_t>(g[REG_R8]);
+    c.r9 = static_cast<uint64_t>(g[REG_R9]);
+    c.r10 = static_cast<uint64_t>(g[REG_R10]);
+    c.r11 = static_cast<uint64_t>(g[REG_R11]);
+    c.r12 = static_cast<uint64_t>(g[REG_R12]);
+    c.r13 = static_cast<uint64_t>(g[REG_R13]);
+    c.r14 = static_cast<uint64_t>(g[REG_R14]);
+    c.r15 = static_cast<uint64_t>(g[REG_R15]);
+    c.rip = static_cast<uint64_t>(g[REG_RIP]);
+    c.eflags = static_cast<uint32_t>(g[REG_EFL]);
+    const auto segments = static_cast<uint64_t>(g[REG_CSGSFS]);
+    c.cs = static_cast<uint16_t>(segments & 0xffff);
+    c.gs = static_cast<uint16_t>((segments >> 16) & 0xffff);
+    c.fs = static_cast<uint16_t>((segments >> 32) & 0xffff);
+    if (uc->uc_mcontext.fpregs) {
+        const auto* fx = reinterpret_cast<const uint8_t*>(uc->uc_mcontext.fpregs);
+        for (size_t i = 0; i < sizeof c.floatSave; ++i)
+            c.floatSave[i] = fx[i];
+        c.mxCsr = uc->uc_mcontext.fpregs->mxcsr;
+    }
+}
+
+} // namespace
+
+MinidumpWriter::MinidumpWriter(const CrashState& state, const ProcessMaps& maps, const siginfo_t* info,
+                               const ucontext_t* context, pid_t threadId)
+    : state(state), maps(maps), info(info), context(context), threadId(threadId)
+{
+}
+
+// Crash context.
+bool MinidumpWriter::write(int fd)
+{
+    DumpFile file(fd);
+    MdHeader header{};
+    MdDirectory directory[StreamCount] = {};
+    file.append(&header, sizeof header);
+    const uint32_t directoryRva = file.append(directory, sizeof directory);
+    size_t regionCount = 0;
+    uint32_t stream = 0;
+
+    // The crashing thread: its stack from just below the stack pointer (the
+    // red zone) to the end of its mapping. A stack pointer that ran off the
+    // bottom of its stack keeps what lies above it.
+    fillContext(contextRecord, context);
+    MdMemory stack{};
+    const uint64_t sp = contextRecord.rsp;
+    const MapEntry* stackMap = maps.mapAt(sp);
+    uint64_t stackStart = sp >= 128 ? sp - 128 : 0;
+    if (!stackMap) {
+        for (size_t i = 0; i < maps.mapCount(); ++i) {
+            if (maps.map(i).start > sp && maps.map(i).start - sp < (1u << 20)) {
+                stackMap = &maps.map(i);
+                break;
+            }
+        }
+    }
+    if (stackMap) {
+        if (stackStart < stackMap->start)
+            stackStart = stackMap->start;
+        uint64_t stackEnd = stackMap->end;
+        if (stackEnd - stackStart > MaxStackBytes)
+            stackEnd = stackStart + MaxStackBytes;
+        stack = file.appendMemory(stackStart, stackEnd - stackStart);
+        if (stack.location.size && regionCount < MaxRegions)
+            regions[regionCount++] = stack;
+    }
+    file.align4();
+    const uint32_t contextRva = file.append(&contextRecord, sizeof contextRecord);
+
+    MdThread thread{};
+    thread.threadId = static_cast<uint32_t>(threadId);
+    thread.stack = stack;
+    thread.context = {sizeof contextRecord, contextRva};
+    const uint32_t threadCount = 1;
+    const uint32_t threadListRva = file.append(&threadCount, sizeof threadCount);
+    file.append(&thread, sizeof thread);
+    directory[stream++] = {StreamThreadList, {file.offset() - threadListRva, threadListRva}};
+
+    // Modules: names and build-id records first, then the list pointing at them.
+    const size_t moduleCount = maps.moduleCount();
+    for (size_t i = 0; i < moduleCount; ++i) {
+        const ModuleEntry& m = maps.module(i);
+        moduleNameRva[i] = file.appendString(maps.path(m.path));
+        file.align4();
+        const uint32_t signature = CvSignatureElf;
+        const uint32_t cvRva = file.append(&signature, sizeof signature);
+        file.append(m.buildId, m.buildIdSize);
+        moduleCv[i] = {4 + m.buildIdSize, cvRva};
+    }
+    file.align4();
+    const auto count = static_cast<uint32_t>(moduleCount);
+    const uint32_t moduleListRva = file.append(&count, sizeof count);
+    for (size_t i = 0; i < moduleCount; ++i) {
+        const ModuleEntry& m = maps.module(i);
+        MdModule record{};
+        record.base = m.base;
+        record.size = static_cast<uint32_t>(m.end - m.base);
+        record.nameRva = moduleNameRva[i];
+        record.cvRecord = moduleCv[i];
+        file.append(&record, sizeof record);
+    }
+    directory[stream++] = {StreamModuleList, {file.offset() - moduleListRva, moduleListRva}};
+
+    // The modules' writable data, with the zero-filled part that follows it.
+    for (size_t i = 0; i < moduleCount; ++i) {
+        const ModuleEntry& m = maps.module(i);
+        for (size_t j = m.firstMap; j <= m.lastMap + 1 && j < maps.mapCount(); ++j) {
+            const MapEntry& e = maps.map(j);
+            const bool bss = j == m.lastMap + 1 && e.path < 0 && e.start == maps.map(m.lastMap).end
+                             && maps.map(m.lastMap).writable;
+            if (!e.writable || !e.readable || (j > m.lastMap && !bss))
+                continue;
+            uint64_t size = e.end - e.start;
+            if (size > MaxSegmentBytes)
+                size = MaxSegmentBytes;
+            if (regionCount >= MaxRegions)
+                break;
+            const MdMemory region = file.appendMemory(e.start, size);
+            if (region.location.size)
+                regions[regionCount++] = region;
+        }
+    }
+    file.align4();
+    const auto regionTotal = static_cast<uint32_t>(regionCount);
+    const uint32_t memoryListRva = file.append(&regionTotal, sizeof regionTotal);
+    file.append(regions, sizeof(MdMemory) * regionCount);
+    directory[stream++] = {StreamMemoryList, {file.offset() - memoryListRva, memoryListRva}};
+
+    MdExceptionStream exception{};
+    exception.threadId = static_cast<uint32_t>(threadId);
+    exception.exception.code = static_cast<uint32_t>(info ? info->si_signo : 0);
+    exception.exception.flags = static_cast<uint32_t>(info ? info->si_code : 0);
+    exception.exception.address = info ? reinterpret_cast<uint64_t>(info->si_addr) : 0;
+    exception.context = {sizeof contextRecord, contextRva};
+    const uint32_t exceptionRva = file.append(&exception, sizeof exception);
+    directory[stream++] = {StreamException, {sizeof exception, exceptionRva}};
+
+    const uint32_t csdRva = file.appendString(state.kernelDescription);
+    file.align4();
+    MdSystemInfo system{};
+    system.processorArchitecture = 9; // AMD64
+    const uint32_t family = (state.cpuVersion >> 8) & 0xf;
+    const uint32_t model = (state.cpuVersion >> 4) & 0xf;
+    const uint32_t extendedModel = (state.cpuVersion >> 16) & 0xf;
+    const uint32_t extendedFamily = (state.cpuVersion >> 20) & 0xff;
+    system.processorLevel = static_cast<uint16_t>(family == 0xf ? family + extendedFamily : family);
+    const uint32_t fullModel = (family == 6 || family == 0xf) ? (extendedModel << 4) | model : model;
+    system.processorRevision = static_cast<uint16_t>((fullModel << 8) | (state.cpuVersion & 0xf));
+    system.processorCount = static_cast<uint8_t>(state.processorCount > 255 ? 255 : state.processorCount);
+    system.majorVersion = state.osMajor;
+    system.minorVersion = state.osMinor;
+    system.buildNumber = state.osBuild;
+    system.platformId = 0x8201; // Linux
+    system.csdVersionRva = csdRva;
+    for (int i = 0; i < 3; ++i)
+        system.vendorId[i] = state.cpuVendor[i];
+    system.versionInformation = state.cpuVersion;
+    system.featureInformation = state.cpuFeatures;
+    system.amdExtendedFeatures = state.cpuAmdFeatures;
+    const uint32_t systemRva = file.append(&system, sizeof system);
+    directory[stream++] = {StreamSystemInfo, {sizeof system, systemRva}};
+
+    MdMiscInfo misc{};
+    misc.size = sizeof misc;
+    misc.flags1 = 1; // process id present
+    misc.processId = static_cast<uint32_t>(getpid());
+    const uint32_t miscRva = file.append(&misc, sizeof misc);
+    directory[stream++] = {StreamMiscInfo, {sizeof misc, miscRva}};
+
+    // The mappings as text, which readers use to tell modules from other memory.
+    const uint32_t mapsRva = file.offset();
+    const int mapsFd = safeOpenRead("/proc/self/maps");
+    uint32_t mapsSize = 0;
+    if (mapsFd >= 0) {
+        char chunk[4096];
+        for (;;) {
+            const ssize_t n = safeReadAll(mapsFd, chunk, sizeof chunk);
+            if (n <= 0)
+                break;
+            file.append(chunk, static_cast<size_t>(n));
+            mapsSize += static_cast<uint32_t>(n);
+        }
+        safeClose(mapsFd);
+    }
+    directory[stream++] = {StreamLinuxMaps, {mapsSize, mapsRva}};
+
+    header.signature = 0x504d444d; // "MDMP"
+    header.version = 0xa793;
+    header.timeDateStamp = static_cast<uint32_t>(time(nullptr));
+    header.streamCount = stream;
+    header.directoryRva = directoryRva;
+    file.rewrite(directoryRva, directory, sizeof directory);
+    file.rewrite(0, &header, sizeof header);
+    return file.good();
+}
+
+} // namespace FTR

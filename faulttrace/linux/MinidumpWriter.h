@@ -1,0 +1,32 @@
+#pragma once
+// Writes a standard minidump (MDMP) of the crashing thread: system info, the
+// thread with its registers and stack, the exception, the module list with
+// build-id records and the modules' writable data. Crash context only.
+
+#include <csignal>
+#include <sys/types.h>
+#include <ucontext.h>
+
+namespace FTR {
+
+class ProcessMaps;
+struct CrashState;
+
+class MinidumpWriter
+{
+public:
+    MinidumpWriter(const CrashState& state, const ProcessMaps& maps, const siginfo_t* info,
+                   const ucontext_t* context, pid_t threadId);
+
+    // Writes the dump to `fd` from its current start; false on a write failure.
+    bool write(int fd);
+
+private:
+    const CrashState& state;
+    const ProcessMaps& maps;
+    const siginfo_t* info;
+    const ucontext_t* context;
+    pid_t threadId;
+};
+
+} // namespace FTR

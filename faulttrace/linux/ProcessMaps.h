@@ -1,0 +1,66 @@
+#pragma once
+// The process's memory mappings and loaded ELF modules, read from
+// /proc/self/maps into fixed tables. refresh() runs in crash context.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace FTR {
+
+struct MapEntry
+{
+    uint64_t start = 0;
+    uint64_t end = 0;
+    uint64_t offset = 0;
+    bool readable = false;
+    bool writable = false;
+    bool executable = false;
+    int32_t path = -1; // offset into the path pool, -1 for anonymous memory
+};
+
+struct ModuleEntry
+{
+    uint64_t base = 0; // load bias + lowest PT_LOAD address
+    uint64_t end = 0;
+    int32_t path = -1;
+    size_t firstMap = 0;
+    size_t lastMap = 0; // inclusive
+    uint8_t buildId[64] = {};
+    uint32_t buildIdSize = 0;
+};
+
+class ProcessMaps
+{
+public:
+    static constexpr size_t MaxMaps = 8192;
+    static constexpr size_t MaxModules = 1024;
+    static constexpr size_t PoolBytes = 512 * 1024;
+
+    // Re-reads the mappings; false when /proc/self/maps cannot be read.
+    bool refresh();
+
+    size_t mapCount() const { return maps; }
+    const MapEntry& map(size_t i) const { return mapTable[i]; }
+    size_t moduleCount() const { return modules; }
+    const ModuleEntry& module(size_t i) const { return moduleTable[i]; }
+    const char* path(int32_t offset) const { return offset < 0 ? "" : pool + offset; }
+
+    const MapEntry* mapAt(uint64_t address) const;
+    const ModuleEntry* moduleAt(uint64_t address) const;
+
+    static const char* baseName(const char* path);
+
+private:
+    void addLine(const char* line, size_t length);
+    void findModules();
+    void readBuildId(ModuleEntry& m);
+
+    MapEntry mapTable[MaxMaps];
+    ModuleEntry moduleTable[MaxModules];
+    char pool[PoolBytes];
+    size_t maps = 0;
+    size_t modules = 0;
+    size_t poolUsed = 0;
+};
+
+} // namespace FTR
