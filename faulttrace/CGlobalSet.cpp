@@ -30,6 +30,12 @@ bool CGlobalSet::load(const std::wstring& path)
 {
     if (!CConfigHandle::load(path))
         return false;
+    readLoadedSettings();
+    return true;
+}
+
+void CGlobalSet::readLoadedSettings()
+{
     setDefaults();
 
     constexpr size_t field = 256;
@@ -49,7 +55,6 @@ bool CGlobalSet::load(const std::wstring& path)
     getBool(L"DumpInfo", L"DumpMod", moduleSection);
 
     getString(L"SysInfo", L"CheckFile", checkedFile, field);
-    return true;
 }
 
 } // namespace FTR

@@ -17,6 +17,8 @@ public:
     bool load(const std::wstring& path) override;
     // The built-in settings used when there is no configuration file.
     void setDefaults();
+    // Takes every setting from the loaded content; absent keys get their defaults.
+    void readLoadedSettings();
 
     std::wstring serverAddress;
     std::wstring serverPath;

@@ -4,6 +4,8 @@
 
 #include "faulttrace/linux/CBaseInfo.h"
 
+#include <cstdint>
+
 namespace FTR {
 
 class CStackInfo : public CBaseInfo
@@ -13,6 +15,10 @@ public:
 
 protected:
     bool writeBody(int fd) override;
+
+private:
+    void writeFrame(int fd, uint64_t pc, const char* name);
+    void walkFramePointers(int fd);
 };
 
 } // namespace FTR

@@ -45,6 +45,7 @@ bool ProcessMaps::refresh()
     maps = 0;
     modules = 0;
     poolUsed = 0;
+    damaged = false;
     const int fd = safeOpenRead("/proc/self/maps");
     if (fd < 0)
         return false;
@@ -134,7 +135,11 @@ void ProcessMaps::findModules()
         if (e.path < 0 || pool[e.path] != '/' || e.offset != 0 || !e.readable)
             continue;
         unsigned char magic[4] = {};
-        if (!safeReadMemory(e.start, magic, sizeof magic) || magic[0] != 0x7f || magic[1] != 'E'
+        if (!safeReadMemory(e.start, magic, sizeof magic)) {
+            damaged = true;
+            continue;
+        }
+        if (magic[0] != 0x7f || magic[1] != 'E'
             || magic[2] != 'L' || magic[3] != 'F')
             continue;
         ModuleEntry& m = moduleTable[modules];
@@ -148,28 +153,32 @@ void ProcessMaps::findModules()
             m.end = mapTable[j].end;
             m.lastMap = j;
         }
-        readBuildId(m);
+        if (!readBuildId(m))
+            damaged = true;
         ++modules;
     }
 }
 
-// Crash context. The GNU build-id note, found through the program headers.
-void ProcessMaps::readBuildId(ModuleEntry& m)
+// Crash context. The GNU build-id note, found through the program headers;
+// false when the headers themselves cannot be read.
+bool ProcessMaps::readBuildId(ModuleEntry& m)
 {
     Elf64_Ehdr eh;
-    if (!safeReadMemory(m.base, &eh, sizeof eh) || eh.e_ident[EI_CLASS] != ELFCLASS64
-        || eh.e_phentsize != sizeof(Elf64_Phdr) || eh.e_phnum == 0 || eh.e_phnum > 256)
-        return;
+    if (!safeReadMemory(m.base, &eh, sizeof eh))
+        return false;
+    if (eh.e_ident[EI_CLASS] != ELFCLASS64 || eh.e_phentsize != sizeof(Elf64_Phdr) || eh.e_phnum == 0
+        || eh.e_phnum > 256)
+        return true;
     Elf64_Phdr ph[256];
     if (!safeReadMemory(m.base + eh.e_phoff, ph, sizeof(Elf64_Phdr) * eh.e_phnum))
-        return;
+        return false;
     uint64_t lowest = ~0ull;
     for (int i = 0; i < eh.e_phnum; ++i) {
         if (ph[i].p_type == PT_LOAD && ph[i].p_vaddr < lowest)
             lowest = ph[i].p_vaddr;
     }
     if (lowest == ~0ull)
-        return;
+        return true;
     const uint64_t bias = m.base - (lowest & ~0xfffull);
     for (int i = 0; i < eh.e_phnum; ++i) {
         if (ph[i].p_type != PT_NOTE)
@@ -191,11 +200,12 @@ void ProcessMaps::readBuildId(ModuleEntry& m)
                 && nh.n_descsz > 0 && nh.n_descsz <= sizeof m.buildId
                 && safeReadMemory(descAt, m.buildId, nh.n_descsz)) {
                 m.buildIdSize = nh.n_descsz;
-                return;
+                return true;
             }
             at = next;
         }
     }
+    return true;
 }
 
 const MapEntry* ProcessMaps::mapAt(uint64_t address) const

@@ -45,6 +45,10 @@ public:
     const ModuleEntry& module(size_t i) const { return moduleTable[i]; }
     const char* path(int32_t offset) const { return offset < 0 ? "" : pool + offset; }
 
+    // Whether some mapped module's headers cannot be read (a library cut off
+    // on disk, say): walking the stack through the loader's list would fault.
+    bool hasDamagedModules() const { return damaged; }
+
     const MapEntry* mapAt(uint64_t address) const;
     const ModuleEntry* moduleAt(uint64_t address) const;
 
@@ -53,7 +57,7 @@ public:
 private:
     void addLine(const char* line, size_t length);
     void findModules();
-    void readBuildId(ModuleEntry& m);
+    bool readBuildId(ModuleEntry& m);
 
     MapEntry mapTable[MaxMaps];
     ModuleEntry moduleTable[MaxModules];
@@ -61,6 +65,7 @@ private:
     size_t maps = 0;
     size_t modules = 0;
     size_t poolUsed = 0;
+    bool damaged = false;
 };
 
 } // namespace FTR

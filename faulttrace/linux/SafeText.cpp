@@ -150,8 +150,13 @@ SafeText& SafeText::addGeneral(double value)
         m *= 10;
         --exponent;
     }
-    // Six significant digits as an integer 100000..999999, rounded half-even.
-    double scaled = m * 100000.0;
+    // Six significant digits as an integer 100000..999999, rounded half-even;
+    // scaling by an exact power of ten keeps halves exact.
+    const int shift = 5 - exponent;
+    double power = 1;
+    for (int i = 0; i < (shift < 0 ? -shift : shift); ++i)
+        power *= 10;
+    const double scaled = shift >= 0 ? value * power : value / power;
     auto digits = static_cast<uint64_t>(scaled);
     const double frac = scaled - static_cast<double>(digits);
     if (frac > 0.5 || (frac == 0.5 && (digits & 1)))

@@ -5,7 +5,6 @@
 
 #include "faulttrace/FaultTrace.h"
 
-#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -47,7 +46,9 @@ __attribute__((noinline)) void workerMain()
 __attribute__((noinline)) void crashInsideMalloc()
 {
     char* block = static_cast<char*>(std::malloc(24));
-    std::memset(block, 0xff, 24 + 64);
+    // Through a volatile pointer, so the compiler cannot see the overrun coming.
+    char* volatile alias = block;
+    std::memset(alias, 0xff, 24 + 64);
     for (int i = 0; i < 100; ++i) {
         void* more = std::malloc(static_cast<size_t>(100 + i * 1000));
         std::free(more);
@@ -58,17 +59,16 @@ __attribute__((noinline)) void crashInsideMalloc()
     std::abort();
 }
 
-std::atomic<bool> firstCrashStarted{false};
-
-// Two threads fault; whichever comes second finds the first one handling.
+// The main thread crashes first; a second thread faults once the handling
+// has visibly begun (the dump file exists), so it meets a handler at work.
 void crashTwice()
 {
     std::thread second([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        for (int i = 0; i < 2000 && access("FaultTrace.DMP", F_OK) != 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         crashByNullPointer();
     });
     second.detach();
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::raise(SIGILL);
     std::this_thread::sleep_for(std::chrono::seconds(30));
 }

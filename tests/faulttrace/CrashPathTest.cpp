@@ -1,0 +1,138 @@
+// Crash-path pieces exercised in a healthy process: the module table, child
+// processes with bounded waits, and how the exported functions treat the
+// handlers that were there before.
+
+#include "faulttrace/FaultTrace.h"
+#include "faulttrace/linux/ChildProcess.h"
+#include "faulttrace/linux/ProcessMaps.h"
+#include "faulttrace/linux/SafeIo.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <link.h>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+void firstHandler(int) {}
+
+bool installedIs(int sig, void (*handler)(int))
+{
+    struct sigaction current = {};
+    sigaction(sig, nullptr, &current);
+    return !(current.sa_flags & SA_SIGINFO) && current.sa_handler == handler;
+}
+
+bool installedIsSiginfo(int sig)
+{
+    struct sigaction current = {};
+    sigaction(sig, nullptr, &current);
+    return (current.sa_flags & SA_SIGINFO) != 0;
+}
+
+// The build-id of this test program, read the loader's way.
+std::string ownBuildId()
+{
+    std::string id;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void* data) -> int {
+            auto* out = static_cast<std::string*>(data);
+            for (int i = 0; i < info->dlpi_phnum; ++i) {
+                const ElfW(Phdr)& ph = info->dlpi_phdr[i];
+                if (ph.p_type != PT_NOTE)
+                    continue;
+                auto* at = reinterpret_cast<const char*>(info->dlpi_addr + ph.p_vaddr);
+                const char* end = at + ph.p_memsz;
+                while (at + sizeof(ElfW(Nhdr)) <= end) {
+                    auto* nh = reinterpret_cast<const ElfW(Nhdr)*>(at);
+                    const char* name = at + sizeof *nh;
+                    const char* desc = name + ((nh->n_namesz + 3) & ~3u);
+                    if (nh->n_type == NT_GNU_BUILD_ID && std::strcmp(name, "GNU") == 0) {
+                        out->assign(desc, nh->n_descsz);
+                        return 1;
+                    }
+                    at = desc + ((nh->n_descsz + 3) & ~3u);
+                }
+            }
+            return 1; // the program itself comes first
+        },
+        &id);
+    return id;
+}
+
+} // namespace
+
+TEST(ModuleTable, FindsThisProgramWithItsBuildIdAndBase)
+{
+    auto maps = std::make_unique<FTR::ProcessMaps>();
+    ASSERT_TRUE(maps->refresh());
+    EXPECT_GT(maps->mapCount(), 5u);
+    EXPECT_FALSE(maps->hasDamagedModules());
+    const auto* self = maps->moduleAt(reinterpret_cast<uint64_t>(&ownBuildId));
+    ASSERT_NE(self, nullptr);
+    char exe[4096] = {};
+    ASSERT_GT(readlink("/proc/self/exe", exe, sizeof exe - 1), 0);
+    EXPECT_STREQ(maps->path(self->path), exe);
+    const std::string id = ownBuildId();
+    ASSERT_FALSE(id.empty());
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(self->buildId), self->buildIdSize), id);
+    EXPECT_STREQ(FTR::ProcessMaps::baseName("/usr/lib/libc.so.6"), "libc.so.6");
+    EXPECT_EQ(maps->moduleAt(0x10), nullptr);
+    const auto* libc = maps->moduleAt(reinterpret_cast<uint64_t>(&write));
+    ASSERT_NE(libc, nullptr);
+    EXPECT_NE(std::strstr(maps->path(libc->path), "libc.so"), nullptr);
+}
+
+TEST(SafeMemory, UnmappedAddressesReadAsFailureNotAFault)
+{
+    char buffer[16];
+    EXPECT_FALSE(FTR::safeReadMemory(0x10, buffer, sizeof buffer));
+    const char text[] = "readable";
+    EXPECT_TRUE(FTR::safeReadMemory(reinterpret_cast<uint64_t>(text), buffer, sizeof text));
+    EXPECT_STREQ(buffer, "readable");
+    int pipeFds[2];
+    ASSERT_EQ(pipe(pipeFds), 0);
+    EXPECT_EQ(FTR::safeWriteMemory(pipeFds[1], 0x1000, 4096), 0u);
+    EXPECT_EQ(FTR::safeWriteMemory(pipeFds[1], reinterpret_cast<uint64_t>(text), sizeof text), sizeof text);
+    close(pipeFds[0]);
+    close(pipeFds[1]);
+}
+
+TEST(ChildProcesses, MissingProgramIsReportedAndSlowOnesAreKilledAtTheBound)
+{
+    FTR::ChildProcess missing;
+    char* missingArgv[] = {const_cast<char*>("/nonexistent/Postmortem"), nullptr};
+    EXPECT_FALSE(missing.start("/nonexistent/Postmortem", missingArgv, -1, -1));
+
+    FTR::ChildProcess quick;
+    char* trueArgv[] = {const_cast<char*>("/bin/sh"), const_cast<char*>("-c"), const_cast<char*>("exit 7"), nullptr};
+    ASSERT_TRUE(quick.start("/bin/sh", trueArgv, -1, -1));
+    int code = 0;
+    EXPECT_TRUE(quick.wait(30000, &code));
+    EXPECT_EQ(code, 7);
+
+    FTR::ChildProcess slow;
+    char* sleepArgv[] = {const_cast<char*>("/bin/sleep"), const_cast<char*>("60"), nullptr};
+    ASSERT_TRUE(slow.start("/bin/sleep", sleepArgv, -1, -1));
+    const pid_t pid = slow.id();
+    EXPECT_FALSE(slow.wait(100, &code));
+    EXPECT_EQ(kill(pid, 0), -1); // killed and reaped
+}
+
+TEST(ExportedFunctions, EndGivesBackEarlierHandlersAndKeepsOursOverDefaults)
+{
+    signal(SIGFPE, firstHandler);
+    signal(SIGBUS, SIG_DFL);
+    EXPECT_TRUE(FaultTraceInit(L"1.1.6.1429", nullptr));
+    EXPECT_TRUE(installedIsSiginfo(SIGFPE));
+    EXPECT_TRUE(installedIsSiginfo(SIGBUS));
+    EXPECT_TRUE(FaultTraceEnd());
+    EXPECT_TRUE(installedIs(SIGFPE, firstHandler));
+    EXPECT_TRUE(installedIsSiginfo(SIGBUS));
+    EXPECT_TRUE(FaultTraceInit(L"x", L"/nonexistent/faulttrace.ini"));
+    EXPECT_TRUE(FaultTraceEnd());
+    signal(SIGFPE, SIG_DFL);
+}

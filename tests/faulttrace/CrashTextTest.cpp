@@ -1,0 +1,173 @@
+// The crash path's text pieces: value formats, module versions, processor
+// identification, the address answer and the report's readable names.
+
+#include "faulttrace/ModuleVersion.h"
+#include "faulttrace/PublicAddressParser.h"
+#include "faulttrace/helper/ReportDemangler.h"
+#include "faulttrace/linux/CpuIdentity.h"
+#include "faulttrace/linux/SafeText.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string hex(uint64_t v, int digits = 8)
+{
+    char buffer[32];
+    FTR::SafeText text(buffer, sizeof buffer);
+    text.addHex(v, digits);
+    return text.data();
+}
+
+std::string general(double v)
+{
+    char buffer[64];
+    FTR::SafeText text(buffer, sizeof buffer);
+    text.addGeneral(v);
+    return text.data();
+}
+
+std::string printfGeneral(double v)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%G", v);
+    return buffer;
+}
+
+std::string version(const char* path)
+{
+    char out[64];
+    FTR::ModuleVersion::fromFileName(path, out, sizeof out);
+    return out;
+}
+
+} // namespace
+
+TEST(ValueFormats, HexadecimalValueFormPadsToEightOrSixteenDigits)
+{
+    EXPECT_EQ(hex(4198400), "0X00401000");
+    EXPECT_EQ(hex(43981), "0X0000abcd");
+    EXPECT_EQ(hex(0), "0X00000000");
+    EXPECT_EQ(hex(0x123456789ull), "0X123456789");
+    EXPECT_EQ(hex(0x7ffc13f8c720ull, 16), "0X00007ffc13f8c720");
+    EXPECT_EQ(hex(~0ull, 16), "0Xffffffffffffffff");
+}
+
+TEST(ValueFormats, ClockRateReadsAsPrintfGeneralWould)
+{
+    for (uint64_t units : {0ull, 1ull, 7ull, 999ull, 1000ull, 2876ull, 2893ull, 3000ull, 3600ull, 4999ull, 12345ull,
+                           123456ull, 999999ull, 1234567ull}) {
+        const float ghz = FTR::CpuIdentity::clockFromCounts(units * 50000 + 1234, 1234);
+        EXPECT_EQ(general(ghz), printfGeneral(ghz)) << units;
+    }
+    for (double v : {1e-5, 0.00012345, 0.5, 1.0, 123456.0, 999999.5, 1e6, 2.5e12, 9.9999996})
+        EXPECT_EQ(general(v), printfGeneral(v)) << v;
+}
+
+TEST(ValueFormats, RoundedMegabytesReadAsPrintfWould)
+{
+    for (double v : {0.0, 0.4, 0.5, 1.5, 2.5, 24106.49, 24106.5, 24107.5, 1e9 + 0.7}) {
+        char buffer[64];
+        FTR::SafeText text(buffer, sizeof buffer);
+        text.addRounded(v);
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%.0f", v);
+        EXPECT_STREQ(text.data(), expected) << v;
+    }
+}
+
+TEST(ValueFormats, TextNeverRunsPastItsBuffer)
+{
+    char buffer[8];
+    std::memset(buffer, '#', sizeof buffer);
+    FTR::SafeText text(buffer, 6);
+    text.add("abcdefghij").addHex(0xdeadbeef).addDecimal(-1234567);
+    EXPECT_STREQ(buffer, "abcde");
+    EXPECT_EQ(buffer[6], '#');
+    char copy[4];
+    EXPECT_EQ(FTR::safeCopy(copy, sizeof copy, "longer"), 3u);
+    EXPECT_STREQ(copy, "lon");
+}
+
+TEST(ModuleVersions, ComeFromTheSharedObjectName)
+{
+    EXPECT_EQ(version("/usr/lib/x86_64-linux-gnu/libQt5Core.so.5.15.8"), "5.15.8");
+    EXPECT_EQ(version("/usr/lib/x86_64-linux-gnu/libc.so.6"), "6");
+    EXPECT_EQ(version("libstdc++.so.6.0.30"), "6.0.30");
+    EXPECT_EQ(version("/opt/app/libFaultTrace.so"), "");
+    EXPECT_EQ(version("/opt/app/Scribbloom"), "");
+    EXPECT_EQ(version("/opt/lib.so.d/libx.so"), "");
+    EXPECT_EQ(version("/usr/lib/libweird.so.1.2-beta"), "");
+    char small[4];
+    EXPECT_TRUE(FTR::ModuleVersion::fromFileName("libz.so.1.2.13", small, sizeof small));
+    EXPECT_STREQ(small, "1.2");
+}
+
+TEST(ProcessorIdentification, VendorClassesAndBrandLeafRules)
+{
+    using V = FTR::CpuIdentity::Vendor;
+    EXPECT_EQ(FTR::CpuIdentity::vendorFromName("GenuineIntel"), V::Intel);
+    EXPECT_EQ(FTR::CpuIdentity::vendorFromName("AMD ISBETTER"), V::Amd);
+    EXPECT_EQ(FTR::CpuIdentity::vendorFromName("TransmetaCPU"), V::Transmeta);
+    EXPECT_EQ(FTR::CpuIdentity::vendorFromName("Geode By NSC"), V::Geode);
+    EXPECT_EQ(FTR::CpuIdentity::vendorFromName("HygonGenuine"), V::Unknown);
+
+    // Intel only for family 15: a family-6 Intel processor reports an empty name.
+    EXPECT_FALSE(FTR::CpuIdentity::brandLeafAllowed(V::Intel, 6, 10));
+    EXPECT_TRUE(FTR::CpuIdentity::brandLeafAllowed(V::Intel, 15, 0));
+    EXPECT_FALSE(FTR::CpuIdentity::brandLeafAllowed(V::Amd, 5, 5));
+    EXPECT_TRUE(FTR::CpuIdentity::brandLeafAllowed(V::Amd, 5, 6));
+    EXPECT_TRUE(FTR::CpuIdentity::brandLeafAllowed(V::Amd, 25, 0));
+    EXPECT_FALSE(FTR::CpuIdentity::brandLeafAllowed(V::Cyrix, 6, 4));
+    EXPECT_TRUE(FTR::CpuIdentity::brandLeafAllowed(V::Cyrix, 6, 5));
+    EXPECT_TRUE(FTR::CpuIdentity::brandLeafAllowed(V::Cyrix, 5, 4));
+    EXPECT_FALSE(FTR::CpuIdentity::brandLeafAllowed(V::Centaur, 5, 7));
+    EXPECT_TRUE(FTR::CpuIdentity::brandLeafAllowed(V::Transmeta, 5, 0));
+    EXPECT_TRUE(FTR::CpuIdentity::brandLeafAllowed(V::Unknown, 1, 0));
+
+    FTR::CpuIdentity cpu;
+    cpu.read();
+    EXPECT_EQ(std::strlen(cpu.vendorName), 12u);
+    EXPECT_EQ(cpu.family, (cpu.version >> 8) & 0xf);
+    if (cpu.vendor == V::Intel && cpu.family == 6) {
+        EXPECT_STREQ(cpu.brand, "");
+    }
+    EXPECT_GT(FTR::CpuIdentity::clockFromCounts(150000000, 1000), 2.99f);
+    EXPECT_EQ(FTR::CpuIdentity::clockFromCounts(10, 20), 0.0f);
+}
+
+TEST(PublicAddressAnswer, IsTheTextBetweenTheLastTagPair)
+{
+    EXPECT_EQ(FTR::PublicAddressParser::parse("<p>1.2.3.4</p>"), "1.2.3.4");
+    EXPECT_EQ(FTR::PublicAddressParser::parse("<html><body><p>1.2.3.4</p></body></html>"), "");
+    EXPECT_EQ(FTR::PublicAddressParser::parse("<html>\n<body>\n<p>1.2.3.4</p>\n</body>\n</html>\n"), "");
+    EXPECT_EQ(FTR::PublicAddressParser::parse("1.2.3.4"), "");
+    EXPECT_EQ(FTR::PublicAddressParser::parse("1.2.3.4</p>"), "");
+    EXPECT_EQ(FTR::PublicAddressParser::parse("<a>first</a><b>second</b>trailing"), "second");
+    EXPECT_EQ(FTR::PublicAddressParser::parse(""), "");
+    const std::string huge = "<p>" + std::string(400, '9') + "</p>";
+    EXPECT_EQ(FTR::PublicAddressParser::parse(huge), std::string(255, '9'));
+}
+
+TEST(ReportNames, StackLinesGetReadableNamesAndNothingElseChanges)
+{
+    const std::string report =
+        "[System Info]\r\nSYSTEM: _Z3foov\r\n\r\n"
+        "[Stack Info]\r\n\x5B\xB5\xD8\xD6\xB7\x5D header\r\n"
+        "[0X00400000][0X00001000]  prog  _ZN12_GLOBAL__N_118crashByNullPointerEv\r\n"
+        "[0X00400000][0X00001100]  prog  main\r\n"
+        "[0X7f0000001000]  UnkownModule  _Znot_a_name\r\n"
+        "[0X7f0000002000]  UnkownModule  \r\n"
+        "\r\n[Module Info]\r\n[0X00400000] /opt/_Z3foov\r\n\r\n";
+    const std::string readable = FTR::ReportDemangler::demangle(report);
+    EXPECT_NE(readable.find("  prog  (anonymous namespace)::crashByNullPointer()\r\n"), std::string::npos);
+    EXPECT_NE(readable.find("  prog  main\r\n"), std::string::npos);
+    EXPECT_NE(readable.find("  UnkownModule  _Znot_a_name\r\n"), std::string::npos);
+    EXPECT_NE(readable.find("SYSTEM: _Z3foov\r\n"), std::string::npos);
+    EXPECT_NE(readable.find("[0X00400000] /opt/_Z3foov\r\n"), std::string::npos);
+    EXPECT_EQ(FTR::ReportDemangler::demangle(""), "");
+}
