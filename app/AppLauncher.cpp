@@ -2,6 +2,7 @@
 
 #include "app/settings/ConfigStore.h"
 #include "app/settings/Language.h"
+#include "faulttrace/FaultTrace.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -41,8 +42,8 @@ void AppLauncher::init(QApplication* app)
 
 void AppLauncher::run()
 {
-    // Crash reporter start (FaultTraceInit with "1.1.6.1429") goes here, so
-    // it is armed only after the services above.
+    // Armed only after the services above, with the built-in settings.
+    FaultTraceInit(L"1.1.6.1429", nullptr);
 
     // Stand-in for the main window until the shell provides it, so the
     // program can be started and closed.
@@ -58,5 +59,5 @@ void AppLauncher::run()
     QApplication::exec();
 
     // UI-thread task dispatcher shutdown goes here.
-    // Crash reporter end (FaultTraceEnd) goes here, before the window goes.
+    FaultTraceEnd();
 }
