@@ -132,6 +132,24 @@ struct MdContextAmd64
     uint64_t lastExceptionToRip;
     uint64_t lastExceptionFromRip;
 };
+struct MdMemoryInfoListHeader
+{
+    uint32_t headerSize;
+    uint32_t entrySize;
+    uint64_t entryCount;
+};
+struct MdMemoryInfo
+{
+    uint64_t base;
+    uint64_t allocationBase;
+    uint32_t allocationProtection;
+    uint32_t align1;
+    uint64_t regionSize;
+    uint32_t state;
+    uint32_t protection;
+    uint32_t type;
+    uint32_t align2;
+};
 #pragma pack(pop)
 
 static_assert(sizeof(MdHeader) == 32, "header");
@@ -141,6 +159,7 @@ static_assert(sizeof(MdModule) == 108, "module");
 static_assert(sizeof(MdSystemInfo) == 56, "system info");
 static_assert(sizeof(MdExceptionStream) == 168, "exception");
 static_assert(sizeof(MdContextAmd64) == 1232, "context");
+static_assert(sizeof(MdMemoryInfo) == 48, "memory info");
 
 constexpr uint32_t StreamThreadList = 3;
 constexpr uint32_t StreamModuleList = 4;
@@ -148,8 +167,9 @@ constexpr uint32_t StreamMemoryList = 5;
 constexpr uint32_t StreamException = 6;
 constexpr uint32_t StreamSystemInfo = 7;
 constexpr uint32_t StreamMiscInfo = 15;
+constexpr uint32_t StreamMemoryInfoList = 16;
 constexpr uint32_t StreamLinuxMaps = 0x47670009;
-constexpr uint32_t StreamCount = 7;
+constexpr uint32_t StreamCount = 8;
 constexpr uint32_t CvSignatureElf = 0x4270454c; // "BpEL"
 constexpr size_t MaxRegions = 2048;
 constexpr uint64_t MaxStackBytes = 32ull << 20;
@@ -423,6 +443,28 @@ bool MinidumpWriter::write(int fd)
     misc.processId = static_cast<uint32_t>(getpid());
     const uint32_t miscRva = file.append(&misc, sizeof misc);
     directory[stream++] = {StreamMiscInfo, {sizeof misc, miscRva}};
+
+    // Every mapping with its protection, in the format's page-protection terms.
+    MdMemoryInfoListHeader infoHeader{sizeof(MdMemoryInfoListHeader), sizeof(MdMemoryInfo), maps.mapCount()};
+    const uint32_t infoRva = file.append(&infoHeader, sizeof infoHeader);
+    for (size_t i = 0; i < maps.mapCount(); ++i) {
+        const MapEntry& e = maps.map(i);
+        MdMemoryInfo info{};
+        info.base = e.start;
+        info.allocationBase = e.start;
+        info.regionSize = e.end - e.start;
+        info.state = 0x1000; // committed
+        if (!e.readable)
+            info.protection = 0x01; // no access
+        else if (e.executable)
+            info.protection = e.writable ? 0x40 : 0x20;
+        else
+            info.protection = e.writable ? 0x04 : 0x02;
+        info.allocationProtection = info.protection;
+        info.type = e.path < 0 ? 0x20000 : (maps.moduleAt(e.start) ? 0x1000000 : 0x40000); // private, image, mapped
+        file.append(&info, sizeof info);
+    }
+    directory[stream++] = {StreamMemoryInfoList, {file.offset() - infoRva, infoRva}};
 
     // The mappings as text, which readers use to tell modules from other memory.
     const uint32_t mapsRva = file.offset();

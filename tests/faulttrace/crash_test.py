@@ -48,6 +48,9 @@ CASES = {
     "no-config": ("null", signal.SIGSEGV, "main", {"config": False}),
     "sections-off": ("null", signal.SIGSEGV, "main", {"sections": "FALSE"}),
     "system-off": ("abort", signal.SIGABRT, "main", {"sections": "system-off"}),
+    "helper-missing": ("null", signal.SIGSEGV, "main", {"helper": False}),
+    "address-service-silent": ("null", signal.SIGSEGV, "main", {"address": "silent"}),
+    "ftp-server-silent": ("null", signal.SIGSEGV, "main", {"ftp": "silent"}),
 }
 
 SECTION_TITLES = ["[System Info]", "[CPU(REGISTER) Info]", "[Stack Info]", "[Module Info]"]
@@ -104,6 +107,31 @@ def start_ftp_server(root):
     return server
 
 
+class SilentServer:
+    """Accepts connections and never says a word."""
+
+    def __init__(self):
+        import socket
+        self.sock = socket.socket()
+        self.sock.bind(("127.0.0.1", 0))
+        self.sock.listen(8)
+        self.port = self.sock.getsockname()[1]
+        self.held = []
+        threading.Thread(target=self._accept, daemon=True).start()
+
+    def _accept(self):
+        try:
+            while True:
+                self.held.append(self.sock.accept()[0])
+        except OSError:
+            pass
+
+    def close(self):
+        self.sock.close()
+        for conn in self.held:
+            conn.close()
+
+
 def closed_port():
     import socket
     s = socket.socket()
@@ -113,7 +141,7 @@ def closed_port():
     return port
 
 
-def write_config(path, ftp_port, password, address_port, sections):
+def write_config(path, ftp_port, password, address_port, sections, checked_file):
     flags = {key: "TRUE" for key in ("CreateDmp", "DumpSys", "DumpCpu", "DumpSta", "DumpMod")}
     if sections == "FALSE":
         flags.update({key: "false" for key in ("DumpSys", "DumpCpu", "DumpSta", "DumpMod")})
@@ -131,6 +159,8 @@ def write_config(path, ftp_port, password, address_port, sections):
         "IpServ = 127.0.0.1:%d" % address_port,
         "[DumpInfo]",
     ] + ["%s = %s" % item for item in flags.items()]
+    if checked_file:
+        lines += ["[SysInfo]", "CheckFile = %s" % checked_file]
     with open(path, "w") as f:
         f.write("\n".join(lines) + "\n")
 
@@ -146,6 +176,8 @@ def stack_frames(tools, binary, dump, scratch):
     os.makedirs(folder, exist_ok=True)
     with open(os.path.join(folder, name + ".sym"), "wb") as f:
         f.write(out.stdout)
+    dump_check = subprocess.run([os.path.join(tools, "minidump_dump"), dump], capture_output=True, timeout=120)
+    check(dump_check.returncode == 0, "minidump_dump rejects the dump: %s" % dump_check.stderr.decode()[-1500:])
     walk = subprocess.run([os.path.join(tools, "minidump_stackwalk"), "-m", dump, symbols],
                           capture_output=True, timeout=120)
     check(walk.returncode == 0, "minidump_stackwalk failed: %s" % walk.stderr.decode(errors="replace")[-2000:])
@@ -196,18 +228,29 @@ def run_case(case, scratch):
             f.write(POSTMORTEM_SCRIPT)
         os.chmod(os.path.join(exe_dir, "Postmortem"), 0o755)
 
+    env = dict(os.environ)
+    if not options.get("helper", True):
+        # This library copy has no helper beside it.
+        shutil.copy2(os.path.join(bin_dir, "libFaultTrace.so"), exe_dir)
+        env["LD_LIBRARY_PATH"] = exe_dir
+    # The checked file's version comes from its name.
+    checked_file = os.path.join(scratch, "libclient.so.2.5.1")
+    open(checked_file, "w").close()
+
     address = start_address_service()
     ftp = start_ftp_server(ftp_root)
+    silent = SilentServer()
     try:
         ftp_mode = options.get("ftp", "ok")
-        ftp_port = closed_port() if ftp_mode == "down" else ftp.address[1]
+        ftp_port = {"down": closed_port(), "silent": silent.port}.get(ftp_mode, ftp.address[1])
         password = "wrong" if ftp_mode == "wrong-password" else FTP_PASSWORD
+        address_port = silent.port if options.get("address") == "silent" else address.server_address[1]
         args = [program, scenario]
-        env = dict(os.environ)
-        env["FAULTTRACE_IPSERV"] = "127.0.0.1:%d" % address.server_address[1]
+        env["FAULTTRACE_IPSERV"] = "127.0.0.1:%d" % address_port
         if options.get("config", True):
             config = os.path.join(scratch, "faulttrace.ini")
-            write_config(config, ftp_port, password, address.server_address[1], options.get("sections"))
+            write_config(config, ftp_port, password, address_port, options.get("sections"),
+                         checked_file if case == "null" else None)
             args.append(config)
         if options.get("truncated"):
             library = os.path.join(scratch, "libTruncated.so")
@@ -217,6 +260,7 @@ def run_case(case, scratch):
     finally:
         ftp.close_all()
         address.shutdown()
+        silent.close()
 
     output = (result.stdout + result.stderr).decode(errors="replace")
     check(result.returncode == -expected_signal,
@@ -250,6 +294,11 @@ def run_case(case, scratch):
     # The archive: uploaded and removed locally, or kept when the upload failed.
     archives = os.listdir(dump_dir) if os.path.isdir(dump_dir) else []
     uploaded = os.listdir(os.path.join(ftp_root, "incoming"))
+    if not options.get("helper", True):
+        # No helper, no archive; the post-mortem program is still started.
+        check(not archives and not uploaded, "archive without a helper: %s %s" % (archives, uploaded))
+        check(os.path.getsize(dump_path) > 0 and os.path.getsize(report_path) > 0, "report or dump missing")
+        return
     upload_expected = options.get("config", True) and options.get("ftp", "ok") == "ok"
     if upload_expected:
         check(len(uploaded) == 1 and not archives, "upload: server has %s, dump folder %s" % (uploaded, archives))
@@ -273,10 +322,19 @@ def run_case(case, scratch):
         wanted = SECTION_TITLES[1:] if sections == "system-off" else SECTION_TITLES
         present = [t for t in SECTION_TITLES if t + "\r\n" in report]
         check(present == wanted, "sections %s, expected %s" % (present, wanted))
-        if sections != "system-off":
+        if options.get("address") == "silent":
+            check("Net IP:" not in report, "an address from a silent service")
+        elif sections != "system-off":
             check("Net IP: %s\r\n" % PUBLIC_ADDRESS in report, "no public address in:\n" + report[:600])
             check(AddressService.requests and AddressService.requests[0][0] == "GET /getip.php?action=getip HTTP/1.0",
                   "address request %r" % AddressService.requests[:1])
+            headers = AddressService.requests[0][1]
+            check(headers.get("User-Agent") == "FaultTrace"
+                  and headers.get("Content-Type") == "application/x-www-form-urlencoded",
+                  "address request headers %r" % headers)
+        if sections != "system-off":
+            client = "Client: 2.5.1\r\n" in report
+            check(client == (case == "null"), "Client line %s" % ("missing" if case == "null" else "unexpected"))
         check("RIP = 0X" in report and "RSP = 0X" in report, "no registers in the report")
         if frame:
             check("  CrashProgram  %s\r\n" % frame in report or "  CrashProgram  %s(" % frame in report
