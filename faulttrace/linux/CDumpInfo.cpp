@@ -7,7 +7,7 @@
 #include "faulttrace/linux/CrashContext.h"
 #include "faulttrace/linux/CrashGuard.h"
 #include "faulttrace/linux/CrashState.h"
-#include "faulttrace/linux/ProcessMaps.h"
+#include "faulttrace/linux/CModuleList.h"
 #include "faulttrace/linux/SafeIo.h"
 
 namespace FTR {

@@ -1,9 +1,9 @@
 #include "faulttrace/linux/CModuleInfo.h"
 
-#include "faulttrace/ModuleVersion.h"
+#include "faulttrace/CFileInfo.h"
 #include "faulttrace/linux/CrashContext.h"
 #include "faulttrace/linux/CrashState.h"
-#include "faulttrace/linux/ProcessMaps.h"
+#include "faulttrace/linux/CModuleList.h"
 #include "faulttrace/linux/SafeText.h"
 
 namespace FTR {
@@ -16,14 +16,14 @@ CModuleInfo::CModuleInfo(const CrashContext& crash)
 // Crash context.
 bool CModuleInfo::writeBody(int fd)
 {
-    const ProcessMaps& maps = *crash.maps;
+    const CModuleList& maps = *crash.maps;
     char buffer[CrashState::PathBytes + 128];
     char version[64];
     for (size_t i = 0; i < maps.moduleCount(); ++i) {
         const ModuleEntry& m = maps.module(i);
         SafeText line(buffer, sizeof buffer);
         line.addChar('[').addHex(m.base).add("] ").add(maps.path(m.path));
-        if (ModuleVersion::fromFileName(maps.path(m.path), version, sizeof version))
+        if (CFileInfo::versionOf(maps.path(m.path), version, sizeof version))
             line.add(" (").add(version).addChar(')');
         line.add(lineBreak);
         writeText(fd, line.data(), line.size());

@@ -1,7 +1,7 @@
 #include "faulttrace/linux/CStackInfo.h"
 
 #include "faulttrace/linux/CrashContext.h"
-#include "faulttrace/linux/ProcessMaps.h"
+#include "faulttrace/linux/CModuleList.h"
 #include "faulttrace/linux/SafeIo.h"
 #include "faulttrace/linux/SafeText.h"
 
@@ -34,7 +34,7 @@ void CStackInfo::writeFrame(int fd, uint64_t pc, const char* name)
     const ModuleEntry* module = crash.maps->moduleAt(pc);
     if (module) {
         line.addChar('[').addHex(module->base).add("][").addHex(pc - module->base).add("]  ");
-        line.add(ProcessMaps::baseName(crash.maps->path(module->path))).add("  ");
+        line.add(CModuleList::baseName(crash.maps->path(module->path))).add("  ");
     } else {
         line.addChar('[').addHex(pc).add("]  UnkownModule  ");
     }

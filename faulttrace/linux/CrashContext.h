@@ -8,7 +8,7 @@
 
 namespace FTR {
 
-class ProcessMaps;
+class CModuleList;
 struct CrashState;
 
 struct CrashContext
@@ -17,7 +17,7 @@ struct CrashContext
     const ucontext_t* context = nullptr;
     pid_t threadId = 0;
     CrashState* state = nullptr;
-    ProcessMaps* maps = nullptr;
+    CModuleList* maps = nullptr;
 };
 
 } // namespace FTR

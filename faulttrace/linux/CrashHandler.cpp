@@ -22,7 +22,7 @@
 #include "faulttrace/linux/CrashState.h"
 #include "faulttrace/linux/HelperLauncher.h"
 #include "faulttrace/linux/MinidumpWriter.h"
-#include "faulttrace/linux/ProcessMaps.h"
+#include "faulttrace/linux/CModuleList.h"
 #include "faulttrace/linux/SafeIo.h"
 #include "faulttrace/linux/SafeText.h"
 
@@ -43,7 +43,7 @@ constexpr size_t AltStackBytes = 256 * 1024;
 std::atomic<int> handlingThread{0};
 static_assert(std::atomic<int>::is_always_lock_free, "the re-entry flag must not take a lock");
 int originalSignal = 0;
-ProcessMaps processMaps;
+CModuleList moduleList;
 
 // Crash context: "%Y%m%d%H%M%S" in local time from the offset taken at init.
 void formatTimeStamp(char* out, size_t size)
@@ -95,13 +95,13 @@ void handleCrash(siginfo_t* info, ucontext_t* context, int threadId)
     crash.context = context;
     crash.threadId = threadId;
     crash.state = &state;
-    crash.maps = &processMaps;
-    processMaps.refresh();
+    crash.maps = &moduleList;
+    moduleList.refresh();
 
     if (state.createDump) {
         const int fd = safeCreate("FaultTrace.DMP");
         if (fd >= 0) {
-            CrashGuard::run([&] { MinidumpWriter(state, processMaps, info, context, threadId).write(fd); });
+            CrashGuard::run([&] { MinidumpWriter(state, moduleList, info, context, threadId).write(fd); });
             safeClose(fd);
         }
     }

@@ -2,23 +2,21 @@
 
 #include "faulttrace/CGlobalSet.h"
 #include "faulttrace/FaultTrace.h"
-#include "faulttrace/ModuleVersion.h"
+#include "faulttrace/CFileInfo.h"
 #include "faulttrace/TextConv.h"
 #include "faulttrace/linux/CpuIdentity.h"
+#include "faulttrace/linux/CSys_VideoInfo.h"
 #include "faulttrace/linux/CrashState.h"
 #include "faulttrace/linux/SafeText.h"
 
-#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <ctime>
-#include <dirent.h>
 #include <dlfcn.h>
 #include <fstream>
 #include <string>
 #include <sys/utsname.h>
 #include <unistd.h>
-#include <vector>
 
 #ifndef FAULTTRACE_HELPER_NAME
 #define FAULTTRACE_HELPER_NAME "FaultTraceHelper"
@@ -44,14 +42,6 @@ std::string folderOf(const std::string& path)
     return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
 }
 
-std::string readFirstLine(const std::string& path)
-{
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);
-    return line;
-}
-
 // "PRETTY_NAME" of /etc/os-release (or /usr/lib/os-release), unquoted.
 std::string distributionName()
 {
@@ -68,71 +58,6 @@ std::string distributionName()
         }
     }
     return std::string();
-}
-
-// Names from the PCI ID list when the system has one.
-std::string pciName(const std::string& vendor, const std::string& device)
-{
-    for (const char* file : {"/usr/share/misc/pci.ids", "/usr/share/hwdata/pci.ids"}) {
-        std::ifstream in(file);
-        if (!in)
-            continue;
-        std::string line;
-        std::string vendorName;
-        while (std::getline(in, line)) {
-            if (line.empty() || line[0] == '#')
-                continue;
-            if (line[0] != '\t') {
-                if (!vendorName.empty())
-                    return vendorName;
-                if (line.compare(0, 4, vendor) == 0 && line.size() > 6)
-                    vendorName = line.substr(6);
-            } else if (!vendorName.empty() && line.size() > 7 && line[1] != '\t' && line.compare(1, 4, device) == 0) {
-                return vendorName + " " + line.substr(7);
-            }
-        }
-        return vendorName;
-    }
-    return std::string();
-}
-
-// Display controllers (PCI class 03) from sysfs, with their kernel driver.
-std::string videoLines()
-{
-    std::vector<std::string> devices;
-    if (DIR* dir = opendir("/sys/bus/pci/devices")) {
-        while (const dirent* entry = readdir(dir)) {
-            if (entry->d_name[0] != '.')
-                devices.emplace_back(entry->d_name);
-        }
-        closedir(dir);
-    }
-    std::sort(devices.begin(), devices.end());
-    std::string lines;
-    int index = 0;
-    for (const std::string& name : devices) {
-        const std::string base = "/sys/bus/pci/devices/" + name + "/";
-        const std::string cls = readFirstLine(base + "class");
-        if (cls.compare(0, 4, "0x03") != 0)
-            continue;
-        std::string vendor = readFirstLine(base + "vendor");
-        std::string device = readFirstLine(base + "device");
-        if (vendor.size() > 2)
-            vendor = vendor.substr(2);
-        if (device.size() > 2)
-            device = device.substr(2);
-        std::string description = pciName(vendor, device);
-        if (description.empty())
-            description = "PCI " + vendor + ":" + device;
-        char link[PATH_MAX] = {};
-        const ssize_t n = readlink((base + "driver").c_str(), link, sizeof link - 1);
-        if (n > 0) {
-            const std::string driver(link, static_cast<size_t>(n));
-            description += " (" + driver.substr(driver.rfind('/') + 1) + ")";
-        }
-        lines += "Video:  Adapter(" + std::to_string(index++) + ")-" + description + "\r\n";
-    }
-    return lines;
 }
 
 void prepareSystem()
@@ -179,7 +104,14 @@ void prepareSystem()
     const long processors = sysconf(_SC_NPROCESSORS_ONLN);
     state.processorCount = processors > 0 ? static_cast<uint32_t>(processors) : 1;
 
-    copyField(state.videoLines, sizeof state.videoLines, videoLines());
+    std::string video;
+    int index = 0;
+    for (const std::string& adapter : CSys_VideoInfo::adapters())
+        video += "Video:  Adapter(" + std::to_string(index++) + ")-" + adapter + "\r\n";
+    // Lines that do not fit are left out whole.
+    while (video.size() >= sizeof state.videoLines)
+        video.erase(video.rfind("Video:  "));
+    copyField(state.videoLines, sizeof state.videoLines, video);
 }
 
 void preparePaths()
@@ -255,7 +187,7 @@ void CrashPreparation::prepare(const CGlobalSet& settings)
         char resolved[PATH_MAX] = {};
         const std::string checked = toUtf8(settings.checkedFile);
         if (realpath(checked.c_str(), resolved))
-            ModuleVersion::fromFileName(resolved, state.checkedFileVersion, sizeof state.checkedFileVersion);
+            CFileInfo::versionOf(resolved, state.checkedFileVersion, sizeof state.checkedFileVersion);
     }
 
     time_t now = time(nullptr);

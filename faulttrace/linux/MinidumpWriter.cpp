@@ -1,7 +1,7 @@
 #include "faulttrace/linux/MinidumpWriter.h"
 
 #include "faulttrace/linux/CrashState.h"
-#include "faulttrace/linux/ProcessMaps.h"
+#include "faulttrace/linux/CModuleList.h"
 #include "faulttrace/linux/SafeIo.h"
 #include "faulttrace/linux/SafeText.h"
 
@@ -177,8 +177,8 @@ constexpr uint64_t MaxSegmentBytes = 8ull << 20;
 
 // Scratch space of the one crash handling in progress (crash context only).
 MdMemory regions[MaxRegions];
-uint32_t moduleNameRva[ProcessMaps::MaxModules];
-MdLocation moduleCv[ProcessMaps::MaxModules];
+uint32_t moduleNameRva[CModuleList::MaxModules];
+MdLocation moduleCv[CModuleList::MaxModules];
 MdContextAmd64 contextRecord;
 char16_t nameBuffer[2048];
 
@@ -298,7 +298,7 @@ void fillContext(MdContextAmd64& c, const ucontext_t* uc)
 
 } // namespace
 
-MinidumpWriter::MinidumpWriter(const CrashState& state, const ProcessMaps& maps, const siginfo_t* info,
+MinidumpWriter::MinidumpWriter(const CrashState& state, const CModuleList& maps, const siginfo_t* info,
                                const ucontext_t* context, pid_t threadId)
     : state(state), maps(maps), info(info), context(context), threadId(threadId)
 {

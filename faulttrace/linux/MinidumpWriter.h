@@ -9,13 +9,13 @@
 
 namespace FTR {
 
-class ProcessMaps;
+class CModuleList;
 struct CrashState;
 
 class MinidumpWriter
 {
 public:
-    MinidumpWriter(const CrashState& state, const ProcessMaps& maps, const siginfo_t* info,
+    MinidumpWriter(const CrashState& state, const CModuleList& maps, const siginfo_t* info,
                    const ucontext_t* context, pid_t threadId);
 
     // Writes the dump to `fd` from its current start; false on a write failure.
@@ -23,7 +23,7 @@ public:
 
 private:
     const CrashState& state;
-    const ProcessMaps& maps;
+    const CModuleList& maps;
     const siginfo_t* info;
     const ucontext_t* context;
     pid_t threadId;

@@ -4,7 +4,7 @@
 
 #include "faulttrace/FaultTrace.h"
 #include "faulttrace/linux/ChildProcess.h"
-#include "faulttrace/linux/ProcessMaps.h"
+#include "faulttrace/linux/CModuleList.h"
 #include "faulttrace/linux/SafeIo.h"
 
 #include <gtest/gtest.h>
@@ -67,7 +67,7 @@ std::string ownBuildId()
 
 TEST(ModuleTable, FindsThisProgramWithItsBuildIdAndBase)
 {
-    auto maps = std::make_unique<FTR::ProcessMaps>();
+    auto maps = std::make_unique<FTR::CModuleList>();
     ASSERT_TRUE(maps->refresh());
     EXPECT_GT(maps->mapCount(), 5u);
     EXPECT_FALSE(maps->hasDamagedModules());
@@ -79,7 +79,7 @@ TEST(ModuleTable, FindsThisProgramWithItsBuildIdAndBase)
     const std::string id = ownBuildId();
     ASSERT_FALSE(id.empty());
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(self->buildId), self->buildIdSize), id);
-    EXPECT_STREQ(FTR::ProcessMaps::baseName("/usr/lib/libc.so.6"), "libc.so.6");
+    EXPECT_STREQ(FTR::CModuleList::baseName("/usr/lib/libc.so.6"), "libc.so.6");
     EXPECT_EQ(maps->moduleAt(0x10), nullptr);
     const auto* libc = maps->moduleAt(reinterpret_cast<uint64_t>(&write));
     ASSERT_NE(libc, nullptr);

@@ -1,7 +1,7 @@
 // The crash path's text pieces: value formats, module versions, processor
 // identification, the address answer and the report's readable names.
 
-#include "faulttrace/ModuleVersion.h"
+#include "faulttrace/CFileInfo.h"
 #include "faulttrace/PublicAddressParser.h"
 #include "faulttrace/helper/ReportDemangler.h"
 #include "faulttrace/linux/CpuIdentity.h"
@@ -41,7 +41,7 @@ std::string printfGeneral(double v)
 std::string version(const char* path)
 {
     char out[64];
-    FTR::ModuleVersion::fromFileName(path, out, sizeof out);
+    FTR::CFileInfo::versionOf(path, out, sizeof out);
     return out;
 }
 
@@ -93,7 +93,7 @@ TEST(ValueFormats, TextNeverRunsPastItsBuffer)
     EXPECT_STREQ(copy, "lon");
 }
 
-TEST(ModuleVersions, ComeFromTheSharedObjectName)
+TEST(CFileInfos, ComeFromTheSharedObjectName)
 {
     EXPECT_EQ(version("/usr/lib/x86_64-linux-gnu/libQt5Core.so.5.15.8"), "5.15.8");
     EXPECT_EQ(version("/usr/lib/x86_64-linux-gnu/libc.so.6"), "6");
@@ -103,7 +103,7 @@ TEST(ModuleVersions, ComeFromTheSharedObjectName)
     EXPECT_EQ(version("/opt/lib.so.d/libx.so"), "");
     EXPECT_EQ(version("/usr/lib/libweird.so.1.2-beta"), "");
     char small[4];
-    EXPECT_TRUE(FTR::ModuleVersion::fromFileName("libz.so.1.2.13", small, sizeof small));
+    EXPECT_TRUE(FTR::CFileInfo::versionOf("libz.so.1.2.13", small, sizeof small));
     EXPECT_STREQ(small, "1.2");
 }
 

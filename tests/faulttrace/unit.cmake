@@ -6,7 +6,8 @@ add_executable(faulttrace_unit_tests
   ${CMAKE_CURRENT_LIST_DIR}/ConfigTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CrashTextTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PackagingTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/CrashPathTest.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/CrashPathTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SystemSourcesTest.cpp)
 target_link_libraries(faulttrace_unit_tests PRIVATE faulttrace_core faulttrace_helper_core FaultTrace GTest::gtest_main)
 set_target_properties(faulttrace_unit_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SCRIBBLOOM_BIN_DIR})
 scribbloom_register_test(faulttrace_unit_tests $<TARGET_FILE:faulttrace_unit_tests>

@@ -1,4 +1,4 @@
-#include "faulttrace/linux/ProcessMaps.h"
+#include "faulttrace/linux/CModuleList.h"
 
 #include "faulttrace/linux/SafeIo.h"
 #include "faulttrace/linux/SafeText.h"
@@ -40,7 +40,7 @@ void skipField(const char*& p, const char* end)
 } // namespace
 
 // Crash context.
-bool ProcessMaps::refresh()
+bool CModuleList::refresh()
 {
     maps = 0;
     modules = 0;
@@ -81,7 +81,7 @@ bool ProcessMaps::refresh()
 }
 
 // Crash context. "start-end perms offset dev inode   path"
-void ProcessMaps::addLine(const char* line, size_t length)
+void CModuleList::addLine(const char* line, size_t length)
 {
     if (maps >= MaxMaps)
         return;
@@ -128,7 +128,7 @@ void ProcessMaps::addLine(const char* line, size_t length)
 
 // Crash context. A module starts at a readable file mapping of offset zero
 // that holds an ELF header and runs over the following mappings of the same file.
-void ProcessMaps::findModules()
+void CModuleList::findModules()
 {
     for (size_t i = 0; i < maps && modules < MaxModules; ++i) {
         const MapEntry& e = mapTable[i];
@@ -161,7 +161,7 @@ void ProcessMaps::findModules()
 
 // Crash context. The GNU build-id note, found through the program headers;
 // false when the headers themselves cannot be read.
-bool ProcessMaps::readBuildId(ModuleEntry& m)
+bool CModuleList::readBuildId(ModuleEntry& m)
 {
     Elf64_Ehdr eh;
     if (!safeReadMemory(m.base, &eh, sizeof eh))
@@ -208,7 +208,7 @@ bool ProcessMaps::readBuildId(ModuleEntry& m)
     return true;
 }
 
-const MapEntry* ProcessMaps::mapAt(uint64_t address) const
+const MapEntry* CModuleList::mapAt(uint64_t address) const
 {
     size_t lo = 0;
     size_t hi = maps;
@@ -224,7 +224,7 @@ const MapEntry* ProcessMaps::mapAt(uint64_t address) const
     return nullptr;
 }
 
-const ModuleEntry* ProcessMaps::moduleAt(uint64_t address) const
+const ModuleEntry* CModuleList::moduleAt(uint64_t address) const
 {
     for (size_t i = 0; i < modules; ++i) {
         if (address >= moduleTable[i].base && address < moduleTable[i].end)
@@ -233,7 +233,7 @@ const ModuleEntry* ProcessMaps::moduleAt(uint64_t address) const
     return nullptr;
 }
 
-const char* ProcessMaps::baseName(const char* path)
+const char* CModuleList::baseName(const char* path)
 {
     const char* name = path;
     for (const char* p = path; *p; ++p) {

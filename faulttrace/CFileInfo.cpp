@@ -1,4 +1,4 @@
-#include "faulttrace/ModuleVersion.h"
+#include "faulttrace/CFileInfo.h"
 
 namespace FTR {
 
@@ -13,7 +13,7 @@ bool isDigit(char c)
 
 // Takes what follows the last ".so." when it is made of digits and dots and
 // starts with a digit.
-bool ModuleVersion::fromFileName(const char* path, char* out, size_t size)
+bool CFileInfo::versionOf(const char* path, char* out, size_t size)
 {
     if (!out || size == 0)
         return false;

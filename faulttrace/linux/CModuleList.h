@@ -1,6 +1,6 @@
 #pragma once
-// The process's memory mappings and loaded ELF modules, read from
-// /proc/self/maps into fixed tables. refresh() runs in crash context.
+// The process's loaded ELF modules and the memory mappings they come from,
+// read from /proc/self/maps into fixed tables. refresh() runs in crash context.
 
 #include <cstddef>
 #include <cstdint>
@@ -29,7 +29,7 @@ struct ModuleEntry
     uint32_t buildIdSize = 0;
 };
 
-class ProcessMaps
+class CModuleList
 {
 public:
     static constexpr size_t MaxMaps = 8192;
