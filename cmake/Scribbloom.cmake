@@ -28,7 +28,9 @@ function(scribbloom_register_test name)
     set(T_TIMEOUT 300)
   endif()
   set(env "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime" "SCRIBBLOOM_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
-          "SCRIBBLOOM_BIN_DIR=${SCRIBBLOOM_BIN_DIR}" ${T_ENV})
+          "SCRIBBLOOM_BIN_DIR=${SCRIBBLOOM_BIN_DIR}"
+          # No test may report usage to the outside world; tests of the report opt back in.
+          "DO_NOT_TRACK=1" ${T_ENV})
   if(T_XVFB)
     set(cmd ${CMAKE_SOURCE_DIR}/tests/tools/with-xvfb.sh ${T_SCREEN} ${cmd})
     list(APPEND T_LABELS xvfb)

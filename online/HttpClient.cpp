@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 
 namespace network {
 
@@ -78,6 +79,10 @@ HttpClient& HttpClient::instance()
 
 HttpClient::HttpClient()
 {
+    // Deployments behind their own certificate authority (and the tests) name
+    // it here; it then replaces the system's trust store.
+    if (const char* ca = std::getenv(caFileVariable))
+        caFile = ca;
     threadPool.start();
     curl_global_init(CURL_GLOBAL_DEFAULT);
 }

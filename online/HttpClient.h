@@ -26,6 +26,9 @@ public:
     // Created on the first call, never destroyed.
     static HttpClient& instance();
 
+    // Environment variable naming the initial CA file.
+    static constexpr const char* caFileVariable = "SCRIBBLOOM_CA_FILE";
+
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;
 

@@ -149,14 +149,10 @@ def make_server(args):
     return server
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--workdir", required=True)
-    parser.add_argument("--data-key", required=True)
-    parser.add_argument("--data-iv", required=True)
-    args = parser.parse_args()
-
-    ca_pem, pem, key = make_certificates(args.workdir)
+def start_servers(workdir, data_key, data_iv):
+    """Starts both servers in the background; returns (http port, https port, CA file)."""
+    args = argparse.Namespace(workdir=workdir, data_key=data_key, data_iv=data_iv)
+    ca_pem, pem, key = make_certificates(workdir)
     plain = make_server(args)
     secure = make_server(args)
     secure.lock = plain.lock
@@ -165,7 +161,17 @@ def main():
     secure.socket = context.wrap_socket(secure.socket, server_side=True)
     for server in (plain, secure):
         threading.Thread(target=server.serve_forever, daemon=True).start()
-    print("READY %d %d %s" % (plain.server_address[1], secure.server_address[1], ca_pem), flush=True)
+    return plain.server_address[1], secure.server_address[1], ca_pem
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--workdir", required=True)
+    parser.add_argument("--data-key", required=True)
+    parser.add_argument("--data-iv", required=True)
+    args = parser.parse_args()
+    http_port, https_port, ca_pem = start_servers(args.workdir, args.data_key, args.data_iv)
+    print("READY %d %d %s" % (http_port, https_port, ca_pem), flush=True)
     # Serves until the harness closes our standard input or terminates us.
     sys.stdin.read()
 

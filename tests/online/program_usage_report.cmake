@@ -1,0 +1,4 @@
+# The real program reports its use at start-up to a statistics endpoint on 127.0.0.1.
+scribbloom_register_test(online_program_usage_report
+  /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/program_usage_report.py $<TARGET_FILE:Scribbloom>
+  TIMEOUT 180)
