@@ -3,6 +3,9 @@
 #include "app/settings/ConfigStore.h"
 #include "app/settings/Language.h"
 #include "faulttrace/FaultTrace.h"
+#include "online/UiTaskDispatcher.h"
+#include "online/UsageStatistics.h"
+#include "platform/ModuleInstance.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -36,8 +39,8 @@ void AppLauncher::init(QApplication* app)
 
     // Before the usage report, which reads the settings.
     ConfigStore::instance()->load();
-    // Daily usage report (startUsageStatistics) goes here.
-    // UI-thread task dispatcher initialisation goes here.
+    scbl::assist::startUsageStatistics();
+    network::UiTaskDispatcher::initialize(platform::currentModuleInstance());
 }
 
 void AppLauncher::run()
@@ -58,6 +61,6 @@ void AppLauncher::run()
 
     QApplication::exec();
 
-    // UI-thread task dispatcher shutdown goes here.
+    network::UiTaskDispatcher::shutdown();
     FaultTraceEnd();
 }
