@@ -26,6 +26,9 @@
 #include "faulttrace/linux/SafeIo.h"
 #include "faulttrace/linux/SafeText.h"
 
+#define UNW_LOCAL_ONLY
+#include <libunwind.h>
+
 #include <atomic>
 #include <csignal>
 #include <ctime>
@@ -113,6 +116,12 @@ void handleCrash(siginfo_t* info, ucontext_t* context, int threadId)
     char archiveName[256];
     SafeText name(archiveName, sizeof archiveName);
     name.add(state.clientVersion).add("_FaultTrace[").add(addressAtStart).addChar('-').add(stamp).add("].zip");
+    // The version and address come from outside: a slash in them must not
+    // move the archive out of the dump folder.
+    for (char* c = archiveName; *c; ++c) {
+        if (*c == '/')
+            *c = '_';
+    }
     HelperLauncher(state).packageAndNotify(archiveName);
 }
 
@@ -172,6 +181,9 @@ void CrashHandler::arm()
         ss.ss_size = AltStackBytes;
         sigaltstack(&ss, nullptr);
     }
+    // libunwind's shared cache is guarded by a lock the crash path must not
+    // meet; without the cache every walk starts afresh, which a crash can afford.
+    unw_set_caching_policy(unw_local_addr_space, UNW_CACHE_NONE);
     crashState().armed = true;
     CReportHandle::instance().install(crashSignalHandler);
 }

@@ -124,7 +124,11 @@ int main(int argc, char* argv[])
     if (scenario == "previous-then-end")
         signal(SIGSEGV, recordingHandler);
 
-    FaultTraceInit(L"1.1.6.1429", argc > 2 ? config.c_str() : nullptr);
+    // The version the program reports, unless a test gives another.
+    std::wstring version = L"1.1.6.1429";
+    if (const char* given = std::getenv("CRASH_PROGRAM_VERSION"))
+        version.assign(given, given + std::strlen(given));
+    FaultTraceInit(version.c_str(), argc > 2 ? config.c_str() : nullptr);
 
     if (scenario == "null") {
         crashByNullPointer();

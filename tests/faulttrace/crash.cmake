@@ -21,7 +21,7 @@ endif()
 set(FAULTTRACE_MINIDUMP_TOOLS ${CMAKE_BINARY_DIR}/test-tools/minidump/bin/linux-x64)
 foreach(crash_case null abort overflow thread malloc second-fault truncated-library end-still-reports
         end-gives-back-previous server-down wrong-password postmortem-missing no-config sections-off system-off
-        helper-missing address-service-silent ftp-server-silent)
+        helper-missing address-service-silent ftp-server-silent version-with-slashes)
   scribbloom_register_test(faulttrace_crash_${crash_case}
     /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/crash_test.py ${crash_case}
     ENV MINIDUMP_TOOLS=${FAULTTRACE_MINIDUMP_TOOLS}

@@ -13,6 +13,7 @@ Needs SCRIBBLOOM_BIN_DIR (CrashProgram, TruncatedLibrary) and MINIDUMP_TOOLS
 import http.server
 import logging
 import os
+import resource
 import shutil
 import signal
 import subprocess
@@ -51,6 +52,7 @@ CASES = {
     "helper-missing": ("null", signal.SIGSEGV, "main", {"helper": False}),
     "address-service-silent": ("null", signal.SIGSEGV, "main", {"address": "silent"}),
     "ftp-server-silent": ("null", signal.SIGSEGV, "main", {"ftp": "silent"}),
+    "version-with-slashes": ("null", signal.SIGSEGV, "main", {"version": "1.1/../../escaped"}),
 }
 
 SECTION_TITLES = ["[System Info]", "[CPU(REGISTER) Info]", "[Stack Info]", "[Module Info]"]
@@ -130,6 +132,15 @@ class SilentServer:
         self.sock.close()
         for conn in self.held:
             conn.close()
+
+
+def limit_stack():
+    # The overflow case needs a stack that ends; an unlimited one would eat memory first.
+    soft, hard = resource.getrlimit(resource.RLIMIT_STACK)
+    wanted = 8 << 20
+    if hard != resource.RLIM_INFINITY and hard < wanted:
+        wanted = hard
+    resource.setrlimit(resource.RLIMIT_STACK, (wanted, hard))
 
 
 def closed_port():
@@ -246,6 +257,8 @@ def run_case(case, scratch):
         password = "wrong" if ftp_mode == "wrong-password" else FTP_PASSWORD
         address_port = silent.port if options.get("address") == "silent" else address.server_address[1]
         args = [program, scenario]
+        if "version" in options:
+            env["CRASH_PROGRAM_VERSION"] = options["version"]
         env["FAULTTRACE_IPSERV"] = "127.0.0.1:%d" % address_port
         if options.get("config", True):
             config = os.path.join(scratch, "faulttrace.ini")
@@ -256,7 +269,8 @@ def run_case(case, scratch):
             library = os.path.join(scratch, "libTruncated.so")
             shutil.copy2(os.path.join(bin_dir, "libTruncatedLibrary.so"), library)
             args += ["-", library] if len(args) == 2 else [library]
-        result = subprocess.run(args, cwd=work_dir, env=env, capture_output=True, timeout=CRASH_BOUND_SECONDS)
+        result = subprocess.run(args, cwd=work_dir, env=env, capture_output=True, timeout=CRASH_BOUND_SECONDS,
+                                preexec_fn=limit_stack)
     finally:
         ftp.close_all()
         address.shutdown()
@@ -307,8 +321,10 @@ def run_case(case, scratch):
         check(len(archives) == 1 and not uploaded, "kept: server has %s, dump folder %s" % (uploaded, archives))
         archive_path = os.path.join(dump_dir, archives[0])
     name = os.path.basename(archive_path)
-    check(name.startswith("1.1.6.1429_FaultTrace[-") and name.endswith("].zip") and len(name) == len(
-        "1.1.6.1429_FaultTrace[-20260101000000].zip"), "archive name %s" % name)
+    version = options.get("version", "1.1.6.1429").replace("/", "_")
+    check(name.startswith(version + "_FaultTrace[-") and name.endswith("].zip") and len(name) == len(
+        version + "_FaultTrace[-20260101000000].zip"), "archive name %s" % name)
+    check(not [f for f in os.listdir(scratch) if f.endswith(".zip")], "an archive escaped the dump folder")
     report = test_archive(archive_path).decode(errors="replace")
 
     if options.get("postmortem", True):
