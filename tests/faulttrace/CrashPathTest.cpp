@@ -81,7 +81,7 @@ TEST(ModuleTable, FindsThisProgramWithItsBuildIdAndBase)
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(self->buildId), self->buildIdSize), id);
     EXPECT_STREQ(FTR::CModuleList::baseName("/usr/lib/libc.so.6"), "libc.so.6");
     EXPECT_EQ(maps->moduleAt(0x10), nullptr);
-    const auto* libc = maps->moduleAt(reinterpret_cast<uint64_t>(&write));
+    const auto* libc = maps->moduleAt(reinterpret_cast<uint64_t>(&getpid));
     ASSERT_NE(libc, nullptr);
     EXPECT_NE(std::strstr(maps->path(libc->path), "libc.so"), nullptr);
 }
