@@ -1,0 +1,204 @@
+#include "app/MainWindow.h"
+
+#include "app/GrapPasterWindow.h"
+#include "app/MainTitleBar.h"
+#include "app/settings/HelpPage.h"
+#include "app/settings/UiGlobalSettings.h"
+#include "platform/DesktopWindows.h"
+#include "widgets/AboutWidget.h"
+#include "widgets/MsgBox.h"
+#include "widgets/QCustomMenu.h"
+#include "widgets/SettingWindow.h"
+#include "widgets/panel/PaintControlScene.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QEvent>
+#include <QFile>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QVBoxLayout>
+
+namespace {
+
+QString readText(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(file.readAll());
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : PubWindow(parent)
+{
+    resize(82, 745);
+    setMinimumSize(82, 745);
+
+    setUpTray();
+    setObjectName(QStringLiteral("mainWindow"));
+
+    grapPasterWindow = std::make_unique<GrapPasterWindow>(nullptr);
+    grapPasterWindow->hide();
+
+    titleBar = new MainTitleBar(this);
+    paintControlScene = new PaintControlScene(this);
+    paintControlScene->setObjectName(QStringLiteral("paintControlScene"));
+
+    setWindowTitle(tr("Scribbloom"));
+
+    auto* layout = new QVBoxLayout;
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(titleBar);
+    layout->addWidget(paintControlScene);
+    centralWidget()->setLayout(layout);
+
+    connect(titleBar, &MainTitleBar::clicked, this, &MainWindow::onMainTitleBarClicked);
+
+    UiGlobalSettings::instance()->mainWindow = this;
+    UiGlobalSettings::instance()->init(QStringLiteral("setup.ini"));
+
+    const QString sheet = readText(QStringLiteral(":/qss/resource/qss/Mainframe.qss"));
+    if (!sheet.isEmpty())
+        setStyleSheet(sheet);
+
+    buildAppMenu();
+
+    setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
+    placeOnFirstMonitor();
+
+    Retranslatable::retranslateAll();
+}
+
+MainWindow::~MainWindow()
+{
+    delete appMenu;
+    appMenu = nullptr;
+}
+
+void MainWindow::setUpTray()
+{
+    setWindowIcon(QIcon(QStringLiteral(":/main/resource/app.ico")));
+
+    trayIcon = new QSystemTrayIcon(this);
+    trayIcon->setIcon(QIcon(QStringLiteral(":/main/resource/app.ico")));
+    trayIcon->setToolTip(tr("Scribbloom\n :F1"));
+
+    trayMenu = new QMenu(this);
+    trayMenu->setProperty("class", QStringLiteral("subPopMenu"));
+    trayMenu->setWindowFlags(trayMenu->windowFlags() | Qt::FramelessWindowHint);
+    trayMenu->setAttribute(Qt::WA_TranslucentBackground);
+    const QString sheet = readText(QStringLiteral(":/qss/resource/qss/popMenu.qss"));
+    if (!sheet.isEmpty())
+        trayMenu->setStyleSheet(sheet);
+    trayMenu->addSeparator();
+    exitAction = trayMenu->addAction(tr("Exit"));
+    trayIcon->setContextMenu(trayMenu);
+
+    connect(trayMenu, &QMenu::triggered, this, &MainWindow::onMenuTrigged);
+    connect(trayIcon, &QSystemTrayIcon::activated, this, &MainWindow::onTrayActivated);
+
+    trayIcon->show();
+    trayIcon->showMessage(QString(), QStringLiteral("Scribbloom"), QSystemTrayIcon::Information, 10000);
+}
+
+void MainWindow::buildAppMenu()
+{
+    appMenu = new QCustomMenu(nullptr);
+    appMenu->addMenuItem(QIcon(), tr("Help"), HelpItem);
+    appMenu->addMenuItem(QIcon(), tr("About..."), AboutItem);
+    appMenu->addMenuItem(QIcon(), tr("Exit"), ExitItem);
+    connect(appMenu, &QCustomMenu::menuItemClicked, this, &MainWindow::onMenuItemClicked);
+}
+
+void MainWindow::placeOnFirstMonitor()
+{
+    const QRect monitor = platform::firstMonitorGeometry();
+    if (monitor.isEmpty())
+        return;
+    move(monitor.right() + 1 - width() - 10, monitor.top() + 60);
+}
+
+QWidget* MainWindow::applicationMenu() const
+{
+    return appMenu;
+}
+
+void MainWindow::confirmExit()
+{
+    const int answer = MsgBox::question(nullptr, tr("Tips"), tr("Whether it is necessary to exit the software?"),
+                                        QMessageBox::Yes | QMessageBox::No, 0);
+    if (answer != QMessageBox::Yes)
+        return;
+    close();
+    QCoreApplication::exit(0);
+}
+
+void MainWindow::retranslate()
+{
+    setWindowTitle(tr("Scribbloom"));
+    trayIcon->setToolTip(tr("Scribbloom\n :F1"));
+    exitAction->setText(tr("Exit"));
+}
+
+void MainWindow::onMenuItemClicked(int ItemID)
+{
+    switch (ItemID) {
+    case HelpItem:
+        QDesktopServices::openUrl(HelpPage::url());
+        break;
+    case AboutItem: {
+        AboutWidget about(nullptr);
+        about.exec();
+        break;
+    }
+    case ExitItem:
+        confirmExit();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::onMenuTrigged(QAction* action)
+{
+    if (!action)
+        return;
+    if (action == optionAction) {
+        SettingWindow dialog(nullptr);
+        dialog.exec();
+    } else if (action == exitAction) {
+        confirmExit();
+    }
+}
+
+void MainWindow::onMainTitleBarClicked(int buttonType)
+{
+    if (buttonType == MainTitleBar::CloseButton)
+        paintControlScene->setExitApp();
+}
+
+void MainWindow::onTrayActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason != QSystemTrayIcon::Trigger)
+        return;
+    platform::raiseAboveAll(winId());
+    show();
+    activateWindow();
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    PubWindow::changeEvent(event);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event)
+{
+    QWidget::keyPressEvent(event);
+}

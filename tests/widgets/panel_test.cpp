@@ -1,0 +1,571 @@
+// The tool strip driven by button clicks, offscreen, against a real canvas
+// whose snapshot is a known colour.
+
+#include "canvas/GraphActioner.h"
+#include "canvas/GraphManager.h"
+#include "canvas/GraphType.h"
+#include "canvas/Screenview.h"
+#include "platform/ScreenCapture.h"
+#include "widgets/QColorRadio.h"
+#include "widgets/panel/IMainWindow.h"
+#include "widgets/panel/PaintControlScene.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+const QColor kSnapshot(40, 80, 120);
+
+class SolidCapture : public ScreenCapture
+{
+public:
+    QPixmap captureScreen(WId, int, int, int width, int height) override
+    {
+        const qreal ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
+        QPixmap pixmap(qRound(width * ratio), qRound(height * ratio));
+        pixmap.fill(kSnapshot);
+        ++captures;
+        return pixmap;
+    }
+
+    int captures = 0;
+};
+
+// Stands in for the main window: counts exit questions and carries a menu.
+class FakeMainWindow : public QWidget, public IMainWindow
+{
+public:
+    FakeMainWindow()
+    {
+        menu.setFixedSize(180, 140);
+    }
+
+    QWidget* applicationMenu() const override { return const_cast<QWidget*>(&menu); }
+    void confirmExit() override { ++exitQuestions; }
+
+    QWidget menu;
+    int exitQuestions = 0;
+};
+
+// Runs `act` on the next modal dialog that opens, once the event loop runs.
+void onNextModal(std::function<void(QWidget*)> act, bool* seen = nullptr)
+{
+    QTimer::singleShot(0, [act, seen] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (seen)
+            *seen = dialog != nullptr;
+        if (dialog)
+            act(dialog);
+    });
+}
+
+} // namespace
+
+class PanelTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void everyButtonCarriesItsNameTipAndGroup_data();
+    void everyButtonCarriesItsNameTipAndGroup();
+    void withNoBoardButtonsOnlyChangeTheCheckedButton();
+    void openingMakesAFreshBoardAboveWhichTheStripStays();
+    void closingDeletesTheBoardAndResetsTheMarkers();
+    void toolButtonsSelectTheirTool_data();
+    void toolButtonsSelectTheirTool();
+    void clickingTheCheckedToolAgainLeavesZoom();
+    void sizeButtonsSendTheirWidths_data();
+    void sizeButtonsSendTheirWidths();
+    void colourButtonsSendTheirColours_data();
+    void colourButtonsSendTheirColours();
+    void cancelledCustomColourGivesOpaqueBlack();
+    void customSizeSendsTheChosenWidth();
+    void selectionRingFollowsTheCheckedColour();
+    void undoRedoAndClearReachTheHistory();
+    void newPainterGivesAFreshEmptyBoard();
+    void newPainterOpensABoardWhenNoneIsOpen();
+    void copyBoardPutsTheWholeBoardOnTheClipboard();
+    void exitAsksTheMainWindowWithNoBoard();
+    void exitWithABoardAnsweredNoKeepsTheBoard();
+    void menuGeometryStaysInsideTheScreen_data();
+    void menuGeometryStaysInsideTheScreen();
+    void menuButtonShowsTheApplicationMenu();
+
+private:
+    QAbstractButton* button(const char* name) const
+    {
+        auto* found = panel->findChild<QAbstractButton*>(QLatin1String(name));
+        if (!found)
+            qFatal("no button %s", name);
+        return found;
+    }
+    // Presses and releases on the board at a logical position and returns the item begun.
+    GraphActioner* drawDot(QPoint pos)
+    {
+        QTest::mousePress(panel->board(), Qt::LeftButton, {}, pos);
+        QTest::mouseRelease(panel->board(), Qt::LeftButton, {}, pos);
+        return panel->board()->manager()->painted().back();
+    }
+
+    SolidCapture capture;
+    std::unique_ptr<FakeMainWindow> window;
+    PaintControlScene* panel = nullptr;
+};
+
+void PanelTest::init()
+{
+    ScreenCapture::setInstance(&capture);
+    capture.captures = 0;
+    window = std::make_unique<FakeMainWindow>();
+    panel = new PaintControlScene(window.get());
+    window->show();
+}
+
+void PanelTest::cleanup()
+{
+    window.reset();
+    panel = nullptr;
+    ScreenCapture::setInstance(nullptr);
+}
+
+void PanelTest::everyButtonCarriesItsNameTipAndGroup_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("tip");
+    QTest::addColumn<int>("group"); // 0 size, 1 colour, 2 tool, -1 none
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QSize>("size");
+
+    const QSize tool(22, 22);
+    const struct { const char* name; const char* tip; int id; } tools[] = {
+        {"pen_radio_btn", "pen", 0}, {"line_radio_btn", "line", 1}, {"eraser_radio_btn", "eraser", 2},
+        {"rectangle_radio_btn", "rectangle", 3}, {"filledrectangle_radio_btn", "filled rectangle", 4},
+        {"ellipse_radio_btn", "ellipse", 5}, {"solidellipse_radio_btn", "solid ellipse", 6},
+        {"arrow_radio_btn", "arrow", 7}, {"markerpen_radio_btn", "marker pen", 8},
+        {"inserttext_radio_btn", "insert text", 9}, {"rightmark_radio_btn", "right mark", 12},
+        {"wrongmark_radio_btn", "wrong mark", 13}, {"colorpicker_radio_btn", "color picker", 11},
+        {"selectarea_radio_btn", "select area", 10}, {"zoomin_radio_btn", "zoom in", 14},
+        {"zoomout_radio_btn", "zoom out", 15}, {"undo_radio_btn", "undo", 18}, {"redo_radio_btn", "redo", 19},
+        {"print_radio_btn", "print", 16}, {"clearboard_radio_btn", "clear board", 17},
+        {"newboard_radio_btn", "new painter board", 20}, {"copyboard_radio_btn", "copy board", 21},
+        {"save_radio_btn", "save", 22}, {"exit_radio_btn", "exit application", 23},
+    };
+    for (const auto& t : tools)
+        QTest::newRow(t.name) << t.name << t.tip << 2 << t.id << tool;
+
+    const int sides[] = {10, 15, 20, 25, 30};
+    for (int i = 0; i < 5; ++i) {
+        const QByteArray name = "size" + QByteArray::number(i + 1) + "_radio_btn";
+        QTest::newRow(name) << QString(name) << QString("size %1").arg(i + 1) << 0 << i << QSize(sides[i], sides[i]);
+    }
+    QTest::newRow("custom_size_btn") << "custom_size_btn" << "custom size" << 0 << 5 << QSize(28, 8);
+
+    const char* colours[] = {"red", "yellow", "green", "blue", "black", "white", "purple", "custom"};
+    for (int i = 0; i < 8; ++i) {
+        const QString name = QString("%1color_radio_btn").arg(colours[i]);
+        const QString tip = i == 7 ? QString("custom  color") : QString("%1 color").arg(colours[i]);
+        QTest::newRow(qPrintable(name)) << name << tip << 1 << i << QSize(28, 28);
+    }
+    QTest::newRow("menu_btn") << "menu_btn" << "menu" << -1 << -1 << QSize(12, 9);
+    QTest::newRow("open_btn") << "open_btn" << "open/close" << -1 << -1 << QSize(40, 15);
+    QTest::newRow("option_btn") << "option_btn" << "option" << -1 << -1 << QSize();
+    QTest::newRow("helper_btn") << "helper_btn" << "help" << -1 << -1 << QSize();
+}
+
+void PanelTest::everyButtonCarriesItsNameTipAndGroup()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, tip);
+    QFETCH(int, group);
+    QFETCH(int, id);
+    QFETCH(QSize, size);
+
+    const auto matches = panel->findChildren<QAbstractButton*>(name);
+    QCOMPARE(matches.size(), 1);
+    QAbstractButton* found = matches.front();
+    QCOMPARE(found->toolTip(), tip);
+    if (size.isValid()) {
+        QCOMPARE(found->minimumSize(), size);
+        QCOMPARE(found->maximumSize(), size);
+    }
+    if (group < 0)
+        return;
+    QVERIFY(found->group());
+    QVERIFY(found->group()->exclusive());
+    QCOMPARE(found->group()->id(found), id);
+    QCOMPARE(found->group()->buttons().size(), group == 0 ? 6 : group == 1 ? 8 : 24);
+}
+
+void PanelTest::withNoBoardButtonsOnlyChangeTheCheckedButton()
+{
+    QVERIFY(button("size1_radio_btn")->isChecked());
+    QVERIFY(button("redcolor_radio_btn")->isChecked());
+    QVERIFY(button("pen_radio_btn")->isChecked());
+
+    // No dialog may open for the custom size or colour either.
+    bool dialogOpened = false;
+    QTimer guard;
+    connect(&guard, &QTimer::timeout, [&dialogOpened] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            dialogOpened = true;
+            dialog->close();
+        }
+    });
+    guard.start(0);
+
+    for (const char* name : {"size3_radio_btn", "bluecolor_radio_btn", "rectangle_radio_btn", "zoomin_radio_btn",
+                             "undo_radio_btn", "print_radio_btn", "save_radio_btn", "copyboard_radio_btn",
+                             "clearboard_radio_btn", "custom_size_btn", "customcolor_radio_btn"}) {
+        button(name)->click();
+        QCoreApplication::processEvents();
+    }
+    QVERIFY(!dialogOpened);
+    QVERIFY(!panel->board());
+    QCOMPARE(capture.captures, 0);
+    QVERIFY(button("size3_radio_btn")->isChecked());
+    QVERIFY(button("customcolor_radio_btn")->isChecked());
+    QVERIFY(button("clearboard_radio_btn")->isChecked());
+}
+
+void PanelTest::openingMakesAFreshBoardAboveWhichTheStripStays()
+{
+    button("size4_radio_btn")->click();
+    button("greencolor_radio_btn")->click();
+    button("ellipse_radio_btn")->click();
+    Screenview::markNumber = 7;
+
+    button("open_btn")->click();
+    Screenview* board = panel->board();
+    QVERIFY(board);
+    QCOMPARE(capture.captures, 1);
+    QVERIFY(board->isVisible());
+    QVERIFY(window->isVisible());
+    QCOMPARE(Screenview::markNumber, 0);
+    QVERIFY(button("open_btn")->styleSheet().contains("off1.png"));
+
+    // The strip goes back to size 1, red and pen; the board keeps its own defaults.
+    QVERIFY(button("size1_radio_btn")->isChecked());
+    QVERIFY(button("redcolor_radio_btn")->isChecked());
+    QVERIFY(button("pen_radio_btn")->isChecked());
+    QVERIFY(!button("ellipse_radio_btn")->isChecked());
+    QCOMPARE(board->tool(), int(Pen));
+    QCOMPARE(board->currentPenWidth(), 1);
+    GraphActioner* item = drawDot({30, 30});
+    QCOMPARE(item->propertyInt("r"), 255);
+    QCOMPARE(item->propertyInt("g"), 0);
+    QCOMPARE(item->propertyInt("size"), 1);
+}
+
+void PanelTest::closingDeletesTheBoardAndResetsTheMarkers()
+{
+    button("open_btn")->click();
+    QPointer<Screenview> board = panel->board();
+    button("markerpen_radio_btn")->click();
+    drawDot({20, 20});
+    drawDot({40, 40});
+    QCOMPARE(Screenview::markNumber, 2);
+
+    button("open_btn")->click();
+    QVERIFY(!panel->board());
+    QVERIFY(board.isNull());
+    QCOMPARE(Screenview::markNumber, 0);
+    QVERIFY(window->isVisible());
+    QVERIFY(button("open_btn")->styleSheet().contains("open1.png"));
+    QVERIFY(button("pen_radio_btn")->isChecked());
+
+    // The next board starts over with a new snapshot and badge 0.
+    button("open_btn")->click();
+    QCOMPARE(capture.captures, 2);
+    QCOMPARE(panel->board()->manager()->painted().size(), size_t(1));
+    button("markerpen_radio_btn")->click();
+    QCOMPARE(drawDot({20, 20})->propertyInt("number"), 0);
+}
+
+void PanelTest::toolButtonsSelectTheirTool_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("tool");
+    QTest::newRow("line") << "line_radio_btn" << int(Line);
+    QTest::newRow("eraser") << "eraser_radio_btn" << int(Erase);
+    QTest::newRow("rectangle") << "rectangle_radio_btn" << int(Rect);
+    QTest::newRow("filled rectangle") << "filledrectangle_radio_btn" << int(BrushRect);
+    QTest::newRow("ellipse") << "ellipse_radio_btn" << int(Ellipse);
+    QTest::newRow("solid ellipse") << "solidellipse_radio_btn" << int(BrushEllipse);
+    QTest::newRow("arrow") << "arrow_radio_btn" << int(LineArrow);
+    QTest::newRow("marker pen") << "markerpen_radio_btn" << int(MarkingPen);
+    QTest::newRow("insert text") << "inserttext_radio_btn" << int(Text);
+    QTest::newRow("right mark") << "rightmark_radio_btn" << int(RightSymbols);
+    QTest::newRow("wrong mark") << "wrongmark_radio_btn" << int(WrongSymbols);
+    QTest::newRow("color picker") << "colorpicker_radio_btn" << int(Picker);
+    QTest::newRow("select area") << "selectarea_radio_btn" << int(SelectArea);
+}
+
+void PanelTest::toolButtonsSelectTheirTool()
+{
+    QFETCH(QString, name);
+    QFETCH(int, tool);
+    button("open_btn")->click();
+    button(qPrintable(name))->click();
+    QCOMPARE(panel->board()->tool(), tool);
+    button("pen_radio_btn")->click();
+    QCOMPARE(panel->board()->tool(), int(Pen));
+}
+
+void PanelTest::clickingTheCheckedToolAgainLeavesZoom()
+{
+    button("open_btn")->click();
+    button("zoomin_radio_btn")->click();
+    QVERIFY(panel->board()->isZoomMode());
+    button("rectangle_radio_btn")->click();
+    QVERIFY(!panel->board()->isZoomMode());
+    button("zoomout_radio_btn")->click();
+    QVERIFY(panel->board()->isZoomMode());
+    button("rectangle_radio_btn")->click();
+    QVERIFY(!panel->board()->isZoomMode());
+    QCOMPARE(panel->board()->tool(), int(Rect));
+}
+
+void PanelTest::sizeButtonsSendTheirWidths_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("width");
+    QTest::newRow("size 1") << "size1_radio_btn" << 2;
+    QTest::newRow("size 2") << "size2_radio_btn" << 4;
+    QTest::newRow("size 3") << "size3_radio_btn" << 6;
+    QTest::newRow("size 4") << "size4_radio_btn" << 8;
+    QTest::newRow("size 5") << "size5_radio_btn" << 12;
+}
+
+void PanelTest::sizeButtonsSendTheirWidths()
+{
+    QFETCH(QString, name);
+    QFETCH(int, width);
+    button("open_btn")->click();
+    button(qPrintable(name))->click();
+    QCOMPARE(panel->board()->currentPenWidth(), width);
+    QCOMPARE(drawDot({50, 50})->propertyInt("size"), width);
+}
+
+void PanelTest::colourButtonsSendTheirColours_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QColor>("colour");
+    QTest::newRow("yellow") << "yellowcolor_radio_btn" << QColor(255, 255, 0);
+    QTest::newRow("green") << "greencolor_radio_btn" << QColor(0, 255, 0);
+    QTest::newRow("blue") << "bluecolor_radio_btn" << QColor(0, 0, 255);
+    QTest::newRow("black") << "blackcolor_radio_btn" << QColor(0, 0, 0);
+    QTest::newRow("white") << "whitecolor_radio_btn" << QColor(255, 255, 255);
+    QTest::newRow("purple") << "purplecolor_radio_btn" << QColor(89, 64, 255);
+    QTest::newRow("red") << "redcolor_radio_btn" << QColor(255, 0, 0);
+}
+
+void PanelTest::colourButtonsSendTheirColours()
+{
+    QFETCH(QString, name);
+    QFETCH(QColor, colour);
+    button("open_btn")->click();
+    button("blackcolor_radio_btn")->click();
+    button(qPrintable(name))->click();
+    GraphActioner* item = drawDot({60, 60});
+    QCOMPARE(item->propertyInt("r"), colour.red());
+    QCOMPARE(item->propertyInt("g"), colour.green());
+    QCOMPARE(item->propertyInt("b"), colour.blue());
+    QCOMPARE(item->propertyInt("a"), 255);
+}
+
+void PanelTest::cancelledCustomColourGivesOpaqueBlack()
+{
+    button("open_btn")->click();
+    bool asked = false;
+    onNextModal([](QWidget* dialog) {
+        auto* colours = qobject_cast<QColorDialog*>(dialog);
+        QVERIFY(colours);
+        QCOMPARE(colours->currentColor(), QColor(Qt::red));
+        colours->reject();
+    }, &asked);
+    button("customcolor_radio_btn")->click();
+    QVERIFY(asked);
+    GraphActioner* item = drawDot({60, 60});
+    QCOMPARE(item->propertyInt("r"), 0);
+    QCOMPARE(item->propertyInt("g"), 0);
+    QCOMPARE(item->propertyInt("b"), 0);
+    QCOMPARE(item->propertyInt("a"), 255);
+}
+
+void PanelTest::customSizeSendsTheChosenWidth()
+{
+    button("open_btn")->click();
+    bool asked = false;
+    onNextModal([](QWidget* dialog) {
+        auto* sizes = dialog->findChild<QComboBox*>("penSizeCombox");
+        auto* ok = dialog->findChild<QPushButton*>("okPushButton");
+        QVERIFY(sizes && ok);
+        sizes->setCurrentIndex(sizes->findText("17"));
+        ok->click();
+    }, &asked);
+    button("custom_size_btn")->click();
+    QVERIFY(asked);
+    QCOMPARE(panel->board()->currentPenWidth(), 17);
+
+    // Closing the dialog without Ok leaves the width alone.
+    onNextModal([](QWidget* dialog) { dialog->close(); });
+    button("custom_size_btn")->click();
+    QCOMPARE(panel->board()->currentPenWidth(), 17);
+}
+
+void PanelTest::selectionRingFollowsTheCheckedColour()
+{
+    auto ringShown = [this](const char* name) {
+        auto* radio = panel->findChild<QColorRadio*>(QLatin1String(name));
+        auto* ring = radio->findChild<QPushButton*>("selected_color_radio_btn");
+        return ring && !ring->isHidden();
+    };
+    const char* names[] = {"redcolor_radio_btn", "yellowcolor_radio_btn", "greencolor_radio_btn",
+                           "bluecolor_radio_btn", "blackcolor_radio_btn", "whitecolor_radio_btn",
+                           "purplecolor_radio_btn", "customcolor_radio_btn"};
+    for (const char* chosen : {"redcolor_radio_btn", "purplecolor_radio_btn", "yellowcolor_radio_btn"}) {
+        if (!button(chosen)->isChecked())
+            button(chosen)->click();
+        for (const char* name : names)
+            QCOMPARE(ringShown(name), qstrcmp(name, chosen) == 0);
+    }
+}
+
+void PanelTest::undoRedoAndClearReachTheHistory()
+{
+    button("open_btn")->click();
+    GraphManager* history = panel->board()->manager();
+    button("rectangle_radio_btn")->click();
+    drawDot({10, 10});
+    QCOMPARE(history->painted().size(), size_t(2));
+    button("undo_radio_btn")->click();
+    QCOMPARE(history->painted().size(), size_t(1));
+    button("redo_radio_btn")->click();
+    QCOMPARE(history->painted().size(), size_t(2));
+    button("clearboard_radio_btn")->click();
+    button("undo_radio_btn")->click();
+    QCOMPARE(history->painted().size(), size_t(2));
+}
+
+void PanelTest::newPainterGivesAFreshEmptyBoard()
+{
+    button("open_btn")->click();
+    button("markerpen_radio_btn")->click();
+    drawDot({10, 10});
+    button("size5_radio_btn")->click();
+    QPointer<Screenview> old = panel->board();
+
+    button("newboard_radio_btn")->click();
+    QVERIFY(old.isNull());
+    QVERIFY(panel->board());
+    QVERIFY(panel->board()->isVisible());
+    QCOMPARE(capture.captures, 2);
+    QCOMPARE(panel->board()->manager()->painted().size(), size_t(1));
+    QCOMPARE(Screenview::markNumber, 0);
+    QVERIFY(button("pen_radio_btn")->isChecked());
+    QVERIFY(button("size1_radio_btn")->isChecked());
+    QVERIFY(button("open_btn")->styleSheet().contains("off1.png"));
+}
+
+void PanelTest::newPainterOpensABoardWhenNoneIsOpen()
+{
+    button("newboard_radio_btn")->click();
+    QVERIFY(panel->board());
+    QCOMPARE(capture.captures, 1);
+}
+
+void PanelTest::copyBoardPutsTheWholeBoardOnTheClipboard()
+{
+    button("open_btn")->click();
+    QVERIFY(QTest::qWaitForWindowExposed(panel->board()));
+    QGuiApplication::clipboard()->clear();
+    button("copyboard_radio_btn")->click();
+    const QImage copied = QGuiApplication::clipboard()->image();
+    const qreal ratio = panel->board()->devicePixelRatioF();
+    QCOMPARE(copied.size(), panel->board()->size() * ratio);
+    QCOMPARE(copied.pixelColor(5, 5).rgb(), kSnapshot.rgb());
+}
+
+void PanelTest::exitAsksTheMainWindowWithNoBoard()
+{
+    button("exit_radio_btn")->click();
+    QCOMPARE(window->exitQuestions, 1);
+}
+
+void PanelTest::exitWithABoardAnsweredNoKeepsTheBoard()
+{
+    button("open_btn")->click();
+    bool asked = false;
+    onNextModal([](QWidget* dialog) {
+        for (auto* box : dialog->findChildren<QDialogButtonBox*>()) {
+            for (QAbstractButton* choice : box->buttons()) {
+                if (box->buttonRole(choice) == QDialogButtonBox::NoRole) {
+                    choice->click();
+                    return;
+                }
+            }
+        }
+        dialog->close();
+    }, &asked);
+    button("exit_radio_btn")->click();
+    QVERIFY(asked);
+    QCOMPARE(window->exitQuestions, 0);
+    QVERIFY(panel->board());
+    QVERIFY(panel->board()->manager());
+}
+
+void PanelTest::menuGeometryStaysInsideTheScreen_data()
+{
+    QTest::addColumn<QPoint>("cursor");
+    QTest::addColumn<QRect>("expected");
+    const QSize menu(180, 140);
+    QTest::newRow("inside") << QPoint(100, 100) << QRect(QPoint(100, 100), menu);
+    QTest::newRow("past the right") << QPoint(1900, 100) << QRect(QPoint(1919 - 180, 100), menu);
+    QTest::newRow("past the bottom") << QPoint(100, 1000) << QRect(QPoint(100, 1039 - 140), menu);
+    QTest::newRow("bottom right corner") << QPoint(1919, 1039) << QRect(QPoint(1739, 899), menu);
+    QTest::newRow("before the left") << QPoint(-50, 100) << QRect(QPoint(0, 100), menu);
+    QTest::newRow("above the top") << QPoint(100, -20) << QRect(QPoint(100, 0), menu);
+}
+
+void PanelTest::menuGeometryStaysInsideTheScreen()
+{
+    QFETCH(QPoint, cursor);
+    QFETCH(QRect, expected);
+    const QRect available(0, 0, 1920, 1040);
+    const QRect placed = PaintControlScene::menuGeometryAt(cursor, QSize(180, 140), available);
+    QCOMPARE(placed, expected);
+    QVERIFY(available.contains(placed));
+}
+
+void PanelTest::menuButtonShowsTheApplicationMenu()
+{
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    QCursor::setPos(available.bottomRight());
+    button("menu_btn")->click();
+    QVERIFY(window->menu.isVisible());
+    QVERIFY(available.contains(window->menu.geometry()));
+}
+
+QTEST_MAIN(PanelTest)
+#include "panel_test.moc"
