@@ -1,5 +1,6 @@
 #include "app/AppLauncher.h"
 
+#include "app/MainWindow.h"
 #include "app/settings/ConfigStore.h"
 #include "app/settings/Language.h"
 #include "faulttrace/FaultTrace.h"
@@ -48,11 +49,7 @@ void AppLauncher::run()
     // Armed only after the services above, with the built-in settings.
     FaultTraceInit(L"1.1.6.1429", nullptr);
 
-    // Stand-in for the main window until the shell provides it, so the
-    // program can be started and closed.
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Scribbloom"));
-    window.resize(60, 480);
+    MainWindow window(nullptr);
 
     // Right edge of the whole desktop, centred vertically.
     const QWidget* desktop = QApplication::desktop();

@@ -251,8 +251,9 @@ def draw_sizes(r):
 
 def draw_swatches(r):
     def swatch(fill, edge):
-        return (f'<circle cx="14" cy="14" r="8" fill="{fill}"/>'
-                f'<circle cx="14" cy="14" r="8" fill="none" stroke="{edge}" stroke-width="1"/>')
+        # Centred where the 21 x 21 selection ring lands (3 pixels in).
+        return (f'<circle cx="13.5" cy="13.5" r="7.5" fill="{fill}"/>'
+                f'<circle cx="13.5" cy="13.5" r="7.5" fill="none" stroke="{edge}" stroke-width="1"/>')
 
     for name, colour in SWATCHES.items():
         edge = "rgba(255,255,255,0.45)" if name in ("black", "blue", "purple") else "rgba(0,0,0,0.35)"
@@ -264,10 +265,10 @@ def draw_swatches(r):
     for k, colour in enumerate(wheel):
         a0 = math.radians(-90 + 60 * k)
         a1 = math.radians(-90 + 60 * (k + 1))
-        x0, y0 = 14 + 8 * math.cos(a0), 14 + 8 * math.sin(a0)
-        x1, y1 = 14 + 8 * math.cos(a1), 14 + 8 * math.sin(a1)
-        parts.append(f'<path d="M14 14 L{x0:.3f} {y0:.3f} A8 8 0 0 1 {x1:.3f} {y1:.3f} Z" fill="{colour}"/>')
-    parts.append('<circle cx="14" cy="14" r="3" fill="#FFFFFF"/>')
+        x0, y0 = 13.5 + 7.5 * math.cos(a0), 13.5 + 7.5 * math.sin(a0)
+        x1, y1 = 13.5 + 7.5 * math.cos(a1), 13.5 + 7.5 * math.sin(a1)
+        parts.append(f'<path d="M13.5 13.5 L{x0:.3f} {y0:.3f} A7.5 7.5 0 0 1 {x1:.3f} {y1:.3f} Z" fill="{colour}"/>')
+    parts.append('<circle cx="13.5" cy="13.5" r="2.8" fill="#FFFFFF"/>')
     r.png("color_custom", 28, 28, "".join(parts))
 
 

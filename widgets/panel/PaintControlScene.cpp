@@ -19,6 +19,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -179,6 +180,16 @@ PaintControlScene::PaintControlScene(QWidget* mainWindow)
 
 PaintControlScene::~PaintControlScene() = default;
 
+void PaintControlScene::centreRing(QColorRadio* radio)
+{
+    // The 21 x 21 ring sits over the middle of the 28 x 28 swatch, and clicks
+    // pass through it to the radio, so a chosen custom colour can be chosen
+    // again (and its dialog reopened) by clicking the swatch.
+    if (QLayout* rows = radio->layout())
+        rows->setContentsMargins(3, 3, 4, 4);
+    radio->ring()->setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
 void PaintControlScene::buildTopRow()
 {
     menuButton = new QPushButton(this);
@@ -248,6 +259,7 @@ void PaintControlScene::buildColorRows()
         radio->setFixedSize(28, 28);
         radio->setToolTip(tr(entry.tip));
         colorGroup->addButton(radio, i);
+        centreRing(radio);
         connect(radio, &QRadioButton::clicked, this, entry.slot);
         connect(radio, &QRadioButton::toggled, this, entry.ring);
         colorRadios[i] = radio;
@@ -342,8 +354,12 @@ void PaintControlScene::setOpenBoard()
     openButton->setStyleSheet(QLatin1String(kOffStyle));
     canvas = std::make_unique<Screenview>(nullptr);
     canvas->toggleVisible();
-    if (mainWindow)
+    if (mainWindow) {
         mainWindow->show();
+        // Mapping a window again does not restack it on every system: lift
+        // it explicitly over the board, which was created after it.
+        mainWindow->raise();
+    }
 }
 
 void PaintControlScene::setWidth(int width)

@@ -99,6 +99,7 @@ private:
     void buildToolRows();
     void buildBottomRow();
     void addImageLine(const QString& picture);
+    static void centreRing(QColorRadio* radio);
     // Back to size 1, red and the pen on the strip only; nothing is sent to the board.
     void resetChoices();
     void updateColorRings();

@@ -14,6 +14,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import zlib
 
 WAIT_LIMIT = 30.0
 
@@ -75,6 +76,24 @@ class Frame:
             shift = (mask & -mask).bit_length() - 1
             out.append((value & mask) >> shift)
         return tuple(out)
+
+    def save_png(self, path, rect=None, scale=1):
+        """Writes the frame (or a part, enlarged) as an RGB PNG, for looking at what went wrong."""
+        x0, y0, w, h = rect or (0, 0, self.width, self.height)
+        rows = []
+        for y in range(y0, y0 + h):
+            row = bytearray(b"\x00")
+            for x in range(x0, x0 + w):
+                row += bytes(self.pixel(x, y)) * scale
+            rows.extend([bytes(row)] * scale)
+        def chunk(kind, body):
+            return (struct.pack(">I", len(body)) + kind + body
+                    + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
+        with open(path, "wb") as f:
+            f.write(b"\x89PNG\r\n\x1a\n")
+            f.write(chunk(b"IHDR", struct.pack(">IIBBBBB", w * scale, h * scale, 8, 2, 0, 0, 0)))
+            f.write(chunk(b"IDAT", zlib.compress(b"".join(rows), 6)))
+            f.write(chunk(b"IEND", b""))
 
     def find(self, rect, predicate, step=1):
         """Points of rect (x, y, w, h) whose colour satisfies predicate."""
@@ -247,9 +266,21 @@ def probe_image(path, points):
 
 def main(test):
     """Runs one test function on a fresh desktop and reports like a test runner."""
+    name = os.path.splitext(os.path.basename(sys.argv[0]))[0]
     try:
         with Desktop() as desktop:
-            test(desktop)
+            try:
+                test(desktop)
+            except TestFailure:
+                # What the screen showed, beside the test's working folder.
+                shot = os.path.abspath(name + "-failure.png")
+                desktop.screen.snapshot().save_png(shot)
+                print(f"screen at the failure: {shot}")
+                log = os.path.join(desktop.tmp, "scribbloom.log")
+                if os.path.exists(log):
+                    with open(log, errors="replace") as f:
+                        print("program output:\n" + f.read()[-3000:])
+                raise
     except TestFailure as failure:
         print(f"FAIL: {failure}")
         sys.exit(1)
