@@ -45,11 +45,16 @@ def answer_question(d, dialog, yes):
     """Clicks Yes (the blue button) or No (the white one beside it)."""
     gx, gy, gw, gh = d.geometry(dialog)
     frame = d.screen.snapshot()
-    blue = frame.find((gx, gy, gw, gh), lambda c: close_to(c, YES_BLUE, 12), 2)
-    check(blue, "the question shows no Yes button")
-    xs = [p[0] for p in blue]
-    ys = [p[1] for p in blue]
-    left, right, top, bottom = min(xs), max(xs), min(ys), max(ys)
+    blue = frame.find((gx, gy, gw, gh), lambda c: close_to(c, YES_BLUE, 12))
+    # The question icon is blue too; only the button has rows of 70 and more blue pixels.
+    rows = {}
+    for px, py in blue:
+        rows.setdefault(py, []).append(px)
+    button_rows = {py: xs for py, xs in rows.items() if len(xs) >= 70}
+    check(button_rows, "the question shows no Yes button")
+    top, bottom = min(button_rows), max(button_rows)
+    left = min(min(xs) for xs in button_rows.values())
+    right = max(max(xs) for xs in button_rows.values())
     middle = (top + bottom) // 2
     if yes:
         d.click((left + right) // 2, middle)
