@@ -1,7 +1,6 @@
 #include "faulttrace/linux/CrashPreparation.h"
 
 #include "faulttrace/CGlobalSet.h"
-#include "faulttrace/FaultTrace.h"
 #include "faulttrace/CFileInfo.h"
 #include "faulttrace/TextConv.h"
 #include "faulttrace/linux/CpuIdentity.h"
@@ -126,7 +125,7 @@ void preparePaths()
     // The helper is installed beside this library, wherever that is.
     Dl_info info = {};
     std::string libraryDir = exeDir;
-    if (dladdr(reinterpret_cast<void*>(&FaultTraceInit), &info) && info.dli_fname) {
+    if (dladdr(reinterpret_cast<void*>(&crashState), &info) && info.dli_fname) {
         char resolved[PATH_MAX] = {};
         if (realpath(info.dli_fname, resolved))
             libraryDir = folderOf(resolved);
