@@ -23,7 +23,8 @@ bool CModuleInfo::writeBody(int fd)
         const ModuleEntry& m = maps.module(i);
         SafeText line(buffer, sizeof buffer);
         line.addChar('[').addHex(m.base).add("] ").add(maps.path(m.path));
-        if (CFileInfo::versionOf(maps.path(m.path), version, sizeof version))
+        if (CFileInfo::versionOf(maps.path(m.path), version, sizeof version)
+            || CFileInfo::versionOf(m.soname, version, sizeof version))
             line.add(" (").add(version).addChar(')');
         line.add(lineBreak);
         writeText(fd, line.data(), line.size());

@@ -153,23 +153,23 @@ void CModuleList::findModules()
             m.end = mapTable[j].end;
             m.lastMap = j;
         }
-        if (!readBuildId(m))
+        if (!readHeaders(m))
             damaged = true;
         ++modules;
     }
 }
 
-// Crash context. The GNU build-id note, found through the program headers;
+// Crash context. The build-id and soname, found through the program headers;
 // false when the headers themselves cannot be read.
-bool CModuleList::readBuildId(ModuleEntry& m)
+bool CModuleList::readHeaders(ModuleEntry& m)
 {
     Elf64_Ehdr eh;
     if (!safeReadMemory(m.base, &eh, sizeof eh))
         return false;
     if (eh.e_ident[EI_CLASS] != ELFCLASS64 || eh.e_phentsize != sizeof(Elf64_Phdr) || eh.e_phnum == 0
-        || eh.e_phnum > 256)
+        || eh.e_phnum > MaxProgramHeaders)
         return true;
-    Elf64_Phdr ph[256];
+    auto* ph = reinterpret_cast<Elf64_Phdr*>(headerScratch);
     if (!safeReadMemory(m.base + eh.e_phoff, ph, sizeof(Elf64_Phdr) * eh.e_phnum))
         return false;
     uint64_t lowest = ~0ull;
@@ -181,31 +181,68 @@ bool CModuleList::readBuildId(ModuleEntry& m)
         return true;
     const uint64_t bias = m.base - (lowest & ~0xfffull);
     for (int i = 0; i < eh.e_phnum; ++i) {
-        if (ph[i].p_type != PT_NOTE)
-            continue;
-        uint64_t at = bias + ph[i].p_vaddr;
-        const uint64_t stop = at + ph[i].p_memsz;
-        while (at + sizeof(Elf64_Nhdr) <= stop) {
-            Elf64_Nhdr nh;
-            if (!safeReadMemory(at, &nh, sizeof nh))
-                break;
-            const uint64_t nameAt = at + sizeof nh;
-            const uint64_t descAt = nameAt + ((nh.n_namesz + 3u) & ~3u);
-            const uint64_t next = descAt + ((nh.n_descsz + 3u) & ~3u);
-            if (next > stop)
-                break;
-            char name[4] = {};
-            if (nh.n_type == NT_GNU_BUILD_ID && nh.n_namesz == 4 && safeReadMemory(nameAt, name, 4)
-                && name[0] == 'G' && name[1] == 'N' && name[2] == 'U' && name[3] == '\0'
-                && nh.n_descsz > 0 && nh.n_descsz <= sizeof m.buildId
-                && safeReadMemory(descAt, m.buildId, nh.n_descsz)) {
-                m.buildIdSize = nh.n_descsz;
-                return true;
-            }
-            at = next;
-        }
+        if (ph[i].p_type == PT_NOTE && !m.buildIdSize)
+            readBuildId(m, bias + ph[i].p_vaddr, ph[i].p_memsz);
+        else if (ph[i].p_type == PT_DYNAMIC)
+            readSoname(m, bias, bias + ph[i].p_vaddr, ph[i].p_memsz);
     }
     return true;
+}
+
+// Crash context. The GNU build-id note among the notes at [at, at + size).
+void CModuleList::readBuildId(ModuleEntry& m, uint64_t at, uint64_t size)
+{
+    const uint64_t stop = at + size;
+    while (at + sizeof(Elf64_Nhdr) <= stop) {
+        Elf64_Nhdr nh;
+        if (!safeReadMemory(at, &nh, sizeof nh))
+            return;
+        const uint64_t nameAt = at + sizeof nh;
+        const uint64_t descAt = nameAt + ((nh.n_namesz + 3u) & ~3u);
+        const uint64_t next = descAt + ((nh.n_descsz + 3u) & ~3u);
+        if (next > stop)
+            return;
+        char name[4] = {};
+        if (nh.n_type == NT_GNU_BUILD_ID && nh.n_namesz == 4 && safeReadMemory(nameAt, name, 4) && name[0] == 'G'
+            && name[1] == 'N' && name[2] == 'U' && name[3] == '\0' && nh.n_descsz > 0
+            && nh.n_descsz <= sizeof m.buildId && safeReadMemory(descAt, m.buildId, nh.n_descsz)) {
+            m.buildIdSize = nh.n_descsz;
+            return;
+        }
+        at = next;
+    }
+}
+
+// Crash context. DT_SONAME from the dynamic section. The loader relocates the
+// string-table address in place on this platform; an unrelocated one is
+// below the module and gets the load bias added.
+void CModuleList::readSoname(ModuleEntry& m, uint64_t bias, uint64_t at, uint64_t size)
+{
+    uint64_t strtab = 0;
+    uint64_t soname = ~0ull;
+    const uint64_t stop = at + (size < 512 * sizeof(Elf64_Dyn) ? size : 512 * sizeof(Elf64_Dyn));
+    for (; at + sizeof(Elf64_Dyn) <= stop; at += sizeof(Elf64_Dyn)) {
+        Elf64_Dyn dyn;
+        if (!safeReadMemory(at, &dyn, sizeof dyn) || dyn.d_tag == DT_NULL)
+            break;
+        if (dyn.d_tag == DT_STRTAB)
+            strtab = dyn.d_un.d_ptr;
+        else if (dyn.d_tag == DT_SONAME)
+            soname = dyn.d_un.d_val;
+    }
+    if (!strtab || soname == ~0ull)
+        return;
+    if (strtab < m.base)
+        strtab += bias;
+    char name[sizeof m.soname] = {};
+    // Byte by byte up to the terminator, so a name at the end of a mapping still reads.
+    for (size_t i = 0; i + 1 < sizeof name; ++i) {
+        if (!safeReadMemory(strtab + soname + i, &name[i], 1))
+            return;
+        if (!name[i])
+            break;
+    }
+    safeCopy(m.soname, sizeof m.soname, name);
 }
 
 const MapEntry* CModuleList::mapAt(uint64_t address) const

@@ -27,6 +27,7 @@ struct ModuleEntry
     size_t lastMap = 0; // inclusive
     uint8_t buildId[64] = {};
     uint32_t buildIdSize = 0;
+    char soname[128] = {};
 };
 
 class CModuleList
@@ -57,11 +58,17 @@ public:
 private:
     void addLine(const char* line, size_t length);
     void findModules();
-    bool readBuildId(ModuleEntry& m);
+    static constexpr size_t MaxProgramHeaders = 256;
+
+    bool readHeaders(ModuleEntry& m);
+    void readBuildId(ModuleEntry& m, uint64_t at, uint64_t size);
+    void readSoname(ModuleEntry& m, uint64_t bias, uint64_t at, uint64_t size);
 
     MapEntry mapTable[MaxMaps];
     ModuleEntry moduleTable[MaxModules];
     char pool[PoolBytes];
+    // Program headers of the module being read (64-bit entries are 56 bytes).
+    alignas(8) unsigned char headerScratch[MaxProgramHeaders * 56];
     size_t maps = 0;
     size_t modules = 0;
     size_t poolUsed = 0;

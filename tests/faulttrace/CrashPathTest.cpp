@@ -3,14 +3,22 @@
 // handlers that were there before.
 
 #include "faulttrace/FaultTrace.h"
+#include "faulttrace/linux/CModuleInfo.h"
 #include "faulttrace/linux/ChildProcess.h"
+#include "faulttrace/linux/CrashContext.h"
 #include "faulttrace/linux/CModuleList.h"
 #include "faulttrace/linux/SafeIo.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <dlfcn.h>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <ucontext.h>
 #include <link.h>
 #include <memory>
 #include <unistd.h>
@@ -84,6 +92,41 @@ TEST(ModuleTable, FindsThisProgramWithItsBuildIdAndBase)
     const auto* libc = maps->moduleAt(reinterpret_cast<uint64_t>(&getpid));
     ASSERT_NE(libc, nullptr);
     EXPECT_NE(std::strstr(maps->path(libc->path), "libc.so"), nullptr);
+}
+
+TEST(ModuleTable, ReadsSonamesAndTheReportShowsTheirVersions)
+{
+    const char* binDir = std::getenv("SCRIBBLOOM_BIN_DIR");
+    ASSERT_NE(binDir, nullptr);
+    const std::string path = std::string(binDir) + "/libVersionedLibrary.so";
+    void* library = dlopen(path.c_str(), RTLD_NOW);
+    ASSERT_NE(library, nullptr) << dlerror();
+    auto maps = std::make_unique<FTR::CModuleList>();
+    ASSERT_TRUE(maps->refresh());
+    const auto* module = maps->moduleAt(reinterpret_cast<uint64_t>(dlsym(library, "versionedLibraryFunction")));
+    ASSERT_NE(module, nullptr);
+    EXPECT_STREQ(module->soname, "libVersionedLibrary.so.3.1");
+    const auto* libc = maps->moduleAt(reinterpret_cast<uint64_t>(&getpid));
+    ASSERT_NE(libc, nullptr);
+    EXPECT_STREQ(libc->soname, "libc.so.6");
+
+    ucontext_t context;
+    getcontext(&context);
+    FTR::CrashContext crash;
+    crash.context = &context;
+    crash.maps = maps.get();
+    char pattern[] = "/tmp/faulttrace-modules-XXXXXX";
+    const int fd = mkstemp(pattern);
+    ASSERT_GE(fd, 0);
+    FTR::CModuleInfo(crash).write(fd);
+    close(fd);
+    std::ifstream in(pattern);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    unlink(pattern);
+    EXPECT_EQ(text.compare(0, 15, "[Module Info]\r\n"), 0);
+    EXPECT_NE(text.find("/libVersionedLibrary.so (3.1)\r\n"), std::string::npos) << text;
+    EXPECT_EQ(text.substr(text.size() - 4), "\r\n\r\n");
+    dlclose(library);
 }
 
 TEST(SafeMemory, UnmappedAddressesReadAsFailureNotAFault)

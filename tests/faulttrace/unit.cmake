@@ -12,3 +12,10 @@ target_link_libraries(faulttrace_unit_tests PRIVATE faulttrace_core faulttrace_h
 set_target_properties(faulttrace_unit_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SCRIBBLOOM_BIN_DIR})
 scribbloom_register_test(faulttrace_unit_tests $<TARGET_FILE:faulttrace_unit_tests>
   ENV FAULTTRACE_IPSERV=127.0.0.1:1 TIMEOUT 120 LABELS faulttrace)
+
+# Built as "libVersionedLibrary.so" with the soname "libVersionedLibrary.so.3.1".
+add_library(VersionedLibrary SHARED ${CMAKE_CURRENT_LIST_DIR}/VersionedLibrary.cpp)
+set_target_properties(VersionedLibrary PROPERTIES NO_SONAME ON LIBRARY_OUTPUT_DIRECTORY ${SCRIBBLOOM_BIN_DIR})
+target_link_options(VersionedLibrary PRIVATE -Wl,-soname,libVersionedLibrary.so.3.1)
+add_dependencies(faulttrace_unit_tests VersionedLibrary)
+target_link_libraries(faulttrace_unit_tests PRIVATE ${CMAKE_DL_LIBS})
