@@ -1,5 +1,7 @@
 #include "widgets/AboutWidget.h"
 
+#include "app/settings/HelpPage.h"
+
 #include <QDesktopServices>
 #include <QLabel>
 #include <QMouseEvent>
@@ -71,8 +73,10 @@ AboutWidget::AboutWidget(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::Frame
 
     noticeLabel->setStyleSheet(kSmallText);
     noticeLabel->setTextFormat(Qt::RichText);
-    noticeLabel->setText(tr("Free to use and share. More at <a href=\"https://scribbloom.example.org/\">"
-                            "scribbloom.example.org</a>"));
+    // The link leads to the help page installed with the program, so it
+    // works offline; its address depends on where the program lies.
+    noticeLabel->setText(tr("Free to use and share. How to use it: <a href=\"%1\">Help</a>")
+                             .arg(HelpPage::url().toString()));
     connect(noticeLabel, &QLabel::linkActivated, this, [](const QString& link) {
         QDesktopServices::openUrl(QUrl(link));
     });

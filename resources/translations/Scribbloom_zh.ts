@@ -4,15 +4,15 @@
 <context>
     <name>AboutWidget</name>
     <message>
-        <location filename="../../widgets/AboutWidget.cpp" line="+58"/>
+        <location filename="../../widgets/AboutWidget.cpp" line="+60"/>
         <location line="+1"/>
         <source>About...</source>
         <translation>关于...</translation>
     </message>
     <message>
-        <location line="+15"/>
-        <source>Free to use and share. More at &lt;a href=&quot;https://scribbloom.example.org/&quot;&gt;scribbloom.example.org&lt;/a&gt;</source>
-        <translation>免费使用与分享。更多信息见 &lt;a href=&quot;https://scribbloom.example.org/&quot;&gt;scribbloom.example.org&lt;/a&gt;</translation>
+        <location line="+17"/>
+        <source>Free to use and share. How to use it: &lt;a href=&quot;%1&quot;&gt;Help&lt;/a&gt;</source>
+        <translation>免费使用与分享。使用方法见&lt;a href=&quot;%1&quot;&gt;帮助&lt;/a&gt;。</translation>
     </message>
 </context>
 <context>
