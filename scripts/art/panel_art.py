@@ -11,6 +11,7 @@ consistent and can be redrawn at once when a colour or stroke changes.
 usage: scripts/art/panel_art.py [OUTPUT_DIR]   (default: resources/resource)
 """
 
+import math
 import os
 import shutil
 import subprocess
@@ -260,7 +261,6 @@ def draw_swatches(r):
         r.png(f"color_{name}", 28, 28, swatch(colour, edge))
     # The custom colour: a colour wheel of six sectors.
     wheel = ["#FF3B30", "#FF9500", "#FFCC00", "#34C759", "#007AFF", "#AF52DE"]
-    import math
     parts = []
     for k, colour in enumerate(wheel):
         a0 = math.radians(-90 + 60 * k)
@@ -293,20 +293,32 @@ def draw_close_sprite(r):
 
 
 def app_mark(size):
-    """The program's own mark: a pen stroke across a screen."""
-    s = size / 64
-    return (f'<g transform="scale({s})">'
-            '<rect x="4" y="8" width="56" height="42" rx="7" fill="#343436"/>'
-            f'<rect x="9" y="13" width="46" height="32" rx="3" fill="{ACCENT}"/>'
-            '<path d="M14 37 C20 24 27 24 31 31 C35 38 42 38 50 20" fill="none" stroke="#FFFFFF" '
-            'stroke-width="4" stroke-linecap="round"/>'
-            '<rect x="24" y="52" width="16" height="5" rx="2" fill="#343436"/>'
+    """The program's mark, as the About box shows it: a blue tile with a white
+    pen stroke swinging into a small bloom (drawn on a 96-unit grid)."""
+    s = size / 96
+    points = []
+    for i in range(25):
+        t = i / 24
+        points.append((18 + 52 * t, 74 - 40 * t - 14 * math.sin(t * math.pi)))
+    stroke = "M" + " L".join(f"{x:.2f} {y:.2f}" for x, y in points)
+    petals = "".join(
+        f'<circle cx="{70 + 10 * math.cos(k * 2 * math.pi / 5 - math.pi / 2):.2f}" '
+        f'cy="{30 + 10 * math.sin(k * 2 * math.pi / 5 - math.pi / 2):.2f}" r="7.5" fill="#FFD35C"/>'
+        for k in range(5))
+    return (f'<defs><linearGradient id="tile" x1="0" y1="0" x2="1" y2="1">'
+            '<stop offset="0" stop-color="#2F9BFF"/><stop offset="1" stop-color="#1650C8"/>'
+            '</linearGradient></defs>'
+            f'<g transform="scale({s})">'
+            '<rect x="2" y="2" width="92" height="92" rx="20" fill="url(#tile)"/>'
+            f'<path d="{stroke}" fill="none" stroke="#FFFFFF" stroke-width="9" '
+            'stroke-linecap="round" stroke-linejoin="round"/>'
+            f'{petals}<circle cx="70" cy="30" r="6" fill="#FF8A3D"/>'
             '</g>')
 
 
 def draw_desktop_icon(r, desktop_dir):
     os.makedirs(desktop_dir, exist_ok=True)
-    r.keep_svg("scribbloom", 64, 64, app_mark(64), os.path.join(desktop_dir, "scribbloom.svg"))
+    r.keep_svg("scribbloom", 96, 96, app_mark(96), os.path.join(desktop_dir, "scribbloom.svg"))
     for px in (48, 128):
         src = os.path.join(r.tmp, f"mark{px}.svg")
         with open(src, "w", encoding="utf-8") as f:
