@@ -28,6 +28,11 @@ install_packages() {
       missing+=("$pkg")
     fi
   done < "$here/scripts/packages.txt"
+  # npm fetches test tools; a machine with Node.js from another source has
+  # its own npm, and Debian's npm package would conflict with it.
+  if ! command -v npm >/dev/null 2>&1; then
+    missing+=(npm)
+  fi
   if [ ${#missing[@]} -gt 0 ]; then
     echo "== installing: ${missing[*]}"
     if [ "$(id -u)" -ne 0 ]; then
