@@ -294,7 +294,6 @@ void PaintControlScene::buildToolRows()
         }
         row->addWidget(button);
     }
-    toolButtons[0]->setChecked(true);
 }
 
 void PaintControlScene::buildBottomRow()

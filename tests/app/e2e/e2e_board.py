@@ -30,11 +30,10 @@ def test(d):
     d.click(*b["open"])
     board = d.wait_new_window(app.pid, [strip], "the board", size=(d.width, d.height))
     check(d.geometry(board)[:2] == (0, 0), "the board does not cover the screen from its top-left corner")
-    d.settle()
-    frame = d.screen.snapshot()
-    check(close_to(frame.pixel(1500, 500), BACKGROUND, 8), "the board does not show the snapshot")
-    # The strip stays above the board.
-    check(close_to(frame.pixel(x + 20, y + 14), (52, 52, 52), 6), "the strip is not above the board")
+    wait_for("the board to show the snapshot",
+             lambda: close_to(d.screen.snapshot().pixel(1500, 500), BACKGROUND, 8))
+    wait_for("the strip above the board",
+             lambda: close_to(d.screen.snapshot().pixel(x + 20, y + 14), (52, 52, 52), 6))
 
     # A red rectangle of width 6 (size 3; the board starts with red).
     d.click(*b["size3"])
@@ -45,11 +44,8 @@ def test(d):
     d.click(*b["size5"])
     d.click(*b["pen"])
     d.drag([(600, 700)] + [(600 + 25 * i, 700) for i in range(1, 13)])
-    d.settle()
-    frame = d.screen.snapshot()
-    check(close_to(frame.pixel(300, 360), RED), f"no red rectangle edge on screen: {frame.pixel(300, 360)}")
-    check(close_to(frame.pixel(400, 360), BACKGROUND, 8), "the rectangle is filled")
-    check(close_to(frame.pixel(750, 700), GREEN), f"no green stroke on screen: {frame.pixel(750, 700)}")
+    wait_for("the red rectangle and the green stroke on the board",
+             lambda: _shows(d, {(300, 360): RED, (400, 360): BACKGROUND, (750, 700): GREEN}))
 
     # Undo takes the stroke away, redo brings it back.
     d.click(*b["undo"])
@@ -118,6 +114,12 @@ def test(d):
     d.click(*b["open"])
     wait_for("the board to close", lambda: board not in d.visible_windows(app.pid))
     check(app.poll() is None, "the program ended when the board closed")
+
+
+def _shows(d, expected):
+    frame = d.screen.snapshot()
+    return all(close_to(frame.pixel(*point), colour, 8 if colour == BACKGROUND else 40)
+               for point, colour in expected.items())
 
 
 def _probe_or_none(path, points):

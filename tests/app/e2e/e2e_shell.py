@@ -41,20 +41,25 @@ def strip_shows(d, x, y):
     return close_to(d.screen.snapshot().pixel(x + 14, y + 14), STRIP_GREY, 6)
 
 
+def _yes_button(d, rect):
+    """The blue Yes button's bounds (left, right, top, bottom) once drawn, else None."""
+    frame = d.screen.snapshot()
+    rows = {}
+    for px, py in frame.find(rect, lambda c: close_to(c, YES_BLUE, 12)):
+        rows.setdefault(py, []).append(px)
+    # The question icon is blue too; only the button has rows of 70 and more blue pixels.
+    button_rows = {py: xs for py, xs in rows.items() if len(xs) >= 70}
+    if not button_rows:
+        return None
+    return (min(min(xs) for xs in button_rows.values()), max(max(xs) for xs in button_rows.values()),
+            min(button_rows), max(button_rows))
+
+
 def answer_question(d, dialog, yes):
     """Clicks Yes (the blue button) or No (the white one beside it)."""
     gx, gy, gw, gh = d.geometry(dialog)
+    left, right, top, bottom = wait_for("the question's Yes button", lambda: _yes_button(d, (gx, gy, gw, gh)))
     frame = d.screen.snapshot()
-    blue = frame.find((gx, gy, gw, gh), lambda c: close_to(c, YES_BLUE, 12))
-    # The question icon is blue too; only the button has rows of 70 and more blue pixels.
-    rows = {}
-    for px, py in blue:
-        rows.setdefault(py, []).append(px)
-    button_rows = {py: xs for py, xs in rows.items() if len(xs) >= 70}
-    check(button_rows, "the question shows no Yes button")
-    top, bottom = min(button_rows), max(button_rows)
-    left = min(min(xs) for xs in button_rows.values())
-    right = max(max(xs) for xs in button_rows.values())
     middle = (top + bottom) // 2
     if yes:
         d.click((left + right) // 2, middle)
