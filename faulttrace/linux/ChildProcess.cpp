@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <initializer_list>
 #include <poll.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -31,7 +32,13 @@ bool ChildProcess::start(const char* path, char* const argv[], int stdinFd, int 
         return false;
     }
     if (child == 0) {
-        // The handler runs with signals blocked, and execve would keep that mask.
+        // A fault before execve must end this child rather than run the
+        // crash handler it inherited. The handler also runs with signals
+        // blocked, and execve would keep that mask.
+        struct sigaction fallback = {};
+        fallback.sa_handler = SIG_DFL;
+        for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
+            sigaction(sig, &fallback, nullptr);
         sigset_t none;
         sigemptyset(&none);
         sigprocmask(SIG_SETMASK, &none, nullptr);

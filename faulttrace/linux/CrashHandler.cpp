@@ -25,6 +25,7 @@
 #include "faulttrace/linux/CModuleList.h"
 #include "faulttrace/linux/SafeIo.h"
 #include "faulttrace/linux/SafeText.h"
+#include "faulttrace/linux/ThreadCapture.h"
 
 #define UNW_LOCAL_ONLY
 #include <libunwind.h>
@@ -104,7 +105,12 @@ void handleCrash(siginfo_t* info, ucontext_t* context, int threadId)
     if (state.createDump) {
         const int fd = safeCreate("FaultTrace.DMP");
         if (fd >= 0) {
-            CrashGuard::run([&] { MinidumpWriter(state, moduleList, info, context, threadId).write(fd); });
+            ThreadCapture others;
+            const bool haveOthers = others.start(threadId, 2000);
+            CrashGuard::run([&] {
+                MinidumpWriter(state, moduleList, info, context, threadId, haveOthers ? &others : nullptr).write(fd);
+            });
+            others.finish();
             safeClose(fd);
         }
     }

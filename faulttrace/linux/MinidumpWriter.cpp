@@ -4,6 +4,7 @@
 #include "faulttrace/linux/CModuleList.h"
 #include "faulttrace/linux/SafeIo.h"
 #include "faulttrace/linux/SafeText.h"
+#include "faulttrace/linux/ThreadCapture.h"
 
 #include <cstdint>
 #include <ctime>
@@ -173,6 +174,7 @@ constexpr uint32_t StreamCount = 8;
 constexpr uint32_t CvSignatureElf = 0x4270454c; // "BpEL"
 constexpr size_t MaxRegions = 2048;
 constexpr uint64_t MaxStackBytes = 32ull << 20;
+constexpr uint64_t MaxOtherStackBytes = 4ull << 20;
 constexpr uint64_t MaxSegmentBytes = 8ull << 20;
 
 // Scratch space of the one crash handling in progress (crash context only).
@@ -180,6 +182,7 @@ MdMemory regions[MaxRegions];
 uint32_t moduleNameRva[CModuleList::MaxModules];
 MdLocation moduleCv[CModuleList::MaxModules];
 MdContextAmd64 contextRecord;
+MdThread threadTable[1 + ThreadCapture::MaxThreads];
 char16_t nameBuffer[2048];
 
 // Appends to the dump file while tracking the offset (rva) reached.
@@ -296,11 +299,46 @@ void fillContext(MdContextAmd64& c, const ucontext_t* uc)
     }
 }
 
+void fillContext(MdContextAmd64& c, const ThreadRecord& t)
+{
+    c = MdContextAmd64();
+    c.contextFlags = 0x0010000b;
+    const user_regs_struct& r = t.registers;
+    c.rax = r.rax;
+    c.rcx = r.rcx;
+    c.rdx = r.rdx;
+    c.rbx = r.rbx;
+    c.rsp = r.rsp;
+    c.rbp = r.rbp;
+    c.rsi = r.rsi;
+    c.rdi = r.rdi;
+    c.r8 = r.r8;
+    c.r9 = r.r9;
+    c.r10 = r.r10;
+    c.r11 = r.r11;
+    c.r12 = r.r12;
+    c.r13 = r.r13;
+    c.r14 = r.r14;
+    c.r15 = r.r15;
+    c.rip = r.rip;
+    c.eflags = static_cast<uint32_t>(r.eflags);
+    c.cs = static_cast<uint16_t>(r.cs);
+    c.ds = static_cast<uint16_t>(r.ds);
+    c.es = static_cast<uint16_t>(r.es);
+    c.fs = static_cast<uint16_t>(r.fs);
+    c.gs = static_cast<uint16_t>(r.gs);
+    c.ss = static_cast<uint16_t>(r.ss);
+    const auto* fx = reinterpret_cast<const uint8_t*>(&t.floatingPoint);
+    for (size_t i = 0; i < sizeof c.floatSave && i < sizeof t.floatingPoint; ++i)
+        c.floatSave[i] = fx[i];
+    c.mxCsr = t.floatingPoint.mxcsr;
+}
+
 } // namespace
 
 MinidumpWriter::MinidumpWriter(const CrashState& state, const CModuleList& maps, const siginfo_t* info,
-                               const ucontext_t* context, pid_t threadId)
-    : state(state), maps(maps), info(info), context(context), threadId(threadId)
+                               const ucontext_t* context, pid_t threadId, const ThreadCapture* others)
+    : state(state), maps(maps), info(info), context(context), threadId(threadId), others(others)
 {
 }
 
@@ -315,42 +353,52 @@ bool MinidumpWriter::write(int fd)
     size_t regionCount = 0;
     uint32_t stream = 0;
 
-    // The crashing thread: its stack from just below the stack pointer (the
-    // red zone) to the end of its mapping. A stack pointer that ran off the
-    // bottom of its stack keeps what lies above it.
-    fillContext(contextRecord, context);
-    MdMemory stack{};
-    const uint64_t sp = contextRecord.rsp;
-    const MapEntry* stackMap = maps.mapAt(sp);
-    uint64_t stackStart = sp >= 128 ? sp - 128 : 0;
-    if (!stackMap) {
-        for (size_t i = 0; i < maps.mapCount(); ++i) {
-            if (maps.map(i).start > sp && maps.map(i).start - sp < (1u << 20)) {
-                stackMap = &maps.map(i);
-                break;
+    // Each thread's stack runs from just below its stack pointer (the red
+    // zone) to the end of its mapping. A stack pointer that ran off the bottom
+    // of its stack keeps what lies above it.
+    uint32_t threadCount = 0;
+    auto writeThread = [&](pid_t id, uint64_t maxStack) {
+        const uint64_t sp = contextRecord.rsp;
+        MdMemory stack{};
+        const MapEntry* stackMap = maps.mapAt(sp);
+        uint64_t stackStart = sp >= 128 ? sp - 128 : 0;
+        if (!stackMap) {
+            for (size_t i = 0; i < maps.mapCount(); ++i) {
+                if (maps.map(i).start > sp && maps.map(i).start - sp < (1u << 20)) {
+                    stackMap = &maps.map(i);
+                    break;
+                }
             }
         }
-    }
-    if (stackMap) {
-        if (stackStart < stackMap->start)
-            stackStart = stackMap->start;
-        uint64_t stackEnd = stackMap->end;
-        if (stackEnd - stackStart > MaxStackBytes)
-            stackEnd = stackStart + MaxStackBytes;
-        stack = file.appendMemory(stackStart, stackEnd - stackStart);
-        if (stack.location.size && regionCount < MaxRegions)
-            regions[regionCount++] = stack;
+        if (stackMap) {
+            if (stackStart < stackMap->start)
+                stackStart = stackMap->start;
+            uint64_t stackEnd = stackMap->end;
+            if (stackEnd - stackStart > maxStack)
+                stackEnd = stackStart + maxStack;
+            stack = file.appendMemory(stackStart, stackEnd - stackStart);
+            if (stack.location.size && regionCount < MaxRegions)
+                regions[regionCount++] = stack;
+        }
+        file.align4();
+        const uint32_t contextRva = file.append(&contextRecord, sizeof contextRecord);
+        MdThread& thread = threadTable[threadCount++];
+        thread = MdThread();
+        thread.threadId = static_cast<uint32_t>(id);
+        thread.stack = stack;
+        thread.context = {sizeof contextRecord, contextRva};
+        return contextRva;
+    };
+
+    fillContext(contextRecord, context);
+    const uint32_t contextRva = writeThread(threadId, MaxStackBytes);
+    for (size_t i = 0; others && i < others->count(); ++i) {
+        fillContext(contextRecord, others->thread(i));
+        writeThread(others->thread(i).threadId, MaxOtherStackBytes);
     }
     file.align4();
-    const uint32_t contextRva = file.append(&contextRecord, sizeof contextRecord);
-
-    MdThread thread{};
-    thread.threadId = static_cast<uint32_t>(threadId);
-    thread.stack = stack;
-    thread.context = {sizeof contextRecord, contextRva};
-    const uint32_t threadCount = 1;
     const uint32_t threadListRva = file.append(&threadCount, sizeof threadCount);
-    file.append(&thread, sizeof thread);
+    file.append(threadTable, sizeof(MdThread) * threadCount);
     directory[stream++] = {StreamThreadList, {file.offset() - threadListRva, threadListRva}};
 
     // Modules: names and build-id records first, then the list pointing at them.

@@ -10,13 +10,15 @@
 namespace FTR {
 
 class CModuleList;
+class ThreadCapture;
 struct CrashState;
 
 class MinidumpWriter
 {
 public:
+    // `others`, when given, adds the other threads stopped at the crash.
     MinidumpWriter(const CrashState& state, const CModuleList& maps, const siginfo_t* info,
-                   const ucontext_t* context, pid_t threadId);
+                   const ucontext_t* context, pid_t threadId, const ThreadCapture* others = nullptr);
 
     // Writes the dump to `fd` from its current start; false on a write failure.
     bool write(int fd);
@@ -27,6 +29,7 @@ private:
     const siginfo_t* info;
     const ucontext_t* context;
     pid_t threadId;
+    const ThreadCapture* others;
 };
 
 } // namespace FTR

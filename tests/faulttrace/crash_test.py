@@ -37,7 +37,7 @@ CASES = {
     "null": ("null", signal.SIGSEGV, "main", {}),
     "abort": ("abort", signal.SIGABRT, "main", {}),
     "overflow": ("overflow", signal.SIGSEGV, "main", {}),
-    "thread": ("thread", signal.SIGSEGV, "workerMain", {}),
+    "thread": ("thread", signal.SIGSEGV, "workerMain", {"other_thread_reaches": "main"}),
     "malloc": ("malloc", signal.SIGABRT, "main", {}),
     "second-fault": ("twice", signal.SIGILL, "main", {}),
     "truncated-library": ("truncated", signal.SIGBUS, None, {"truncated": True}),
@@ -193,15 +193,16 @@ def stack_frames(tools, binary, dump, scratch):
                           capture_output=True, timeout=120)
     check(walk.returncode == 0, "minidump_stackwalk failed: %s" % walk.stderr.decode(errors="replace")[-2000:])
     crashed = None
-    frames = []
+    threads = {}
     for line in walk.stdout.decode(errors="replace").splitlines():
         parts = line.split("|")
         if parts[0] == "Crash" and len(parts) >= 4:
             crashed = parts[3]
-        elif crashed is not None and len(parts) >= 7 and parts[0] == crashed:
-            frames.append((parts[2], parts[3]))
+        elif crashed is not None and len(parts) >= 7 and parts[0].isdigit():
+            threads.setdefault(parts[0], []).append(parts[3])
+    frames = threads.pop(crashed, [])
     check(frames, "minidump_stackwalk found no frames:\n" + walk.stdout.decode(errors="replace")[:3000])
-    return frames
+    return frames, list(threads.values())
 
 
 def test_archive(path):
@@ -359,9 +360,13 @@ def run_case(case, scratch):
         check("/CrashProgram\r\n" in report, "the program is not in the module list")
 
     if options.get("postmortem", True) and frame:
-        functions = [f for _, f in stack_frames(tools, program, dump_path, scratch)]
+        functions, others = stack_frames(tools, program, dump_path, scratch)
         check(any(f == frame or f.endswith("::" + frame) for f in functions),
               "the minidump does not walk to %s: %s" % (frame, functions[:40]))
+        if "other_thread_reaches" in options:
+            # The threads that did not crash are in the dump too, stopped where they were.
+            wanted = options["other_thread_reaches"]
+            check(any(wanted in thread for thread in others), "no other thread reaches %s: %s" % (wanted, others))
     if options.get("truncated"):
         # The faulting code is in no readable module; the walk still reaches the program.
         stack = report[report.find("[Stack Info]"):report.find("[Module Info]")]
