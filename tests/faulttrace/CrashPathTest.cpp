@@ -6,6 +6,7 @@
 #include "faulttrace/linux/CModuleInfo.h"
 #include "faulttrace/linux/ChildProcess.h"
 #include "faulttrace/linux/CrashContext.h"
+#include "faulttrace/linux/CrashGuard.h"
 #include "faulttrace/linux/CModuleList.h"
 #include "faulttrace/linux/SafeIo.h"
 
@@ -127,6 +128,49 @@ TEST(ModuleTable, ReadsSonamesAndTheReportShowsTheirVersions)
     EXPECT_NE(text.find("/libVersionedLibrary.so (3.1)\r\n"), std::string::npos) << text;
     EXPECT_EQ(text.substr(text.size() - 4), "\r\n\r\n");
     dlclose(library);
+}
+
+namespace {
+
+volatile int* volatile nowhere = nullptr;
+
+void escapingHandler(int, siginfo_t*, void*)
+{
+    FTR::CrashGuard::escape();
+}
+
+} // namespace
+
+TEST(CrashGuard, AFaultInsideAGuardedStepAbandonsOnlyThatStep)
+{
+    struct sigaction action = {};
+    struct sigaction previous = {};
+    action.sa_sigaction = escapingHandler;
+    action.sa_flags = SA_SIGINFO | SA_NODEFER;
+    sigemptyset(&action.sa_mask);
+    ASSERT_EQ(sigaction(SIGSEGV, &action, &previous), 0);
+
+    // Volatile: the fault is invisible to the compiler, which would drop the first store.
+    volatile int reached = 0;
+    const bool first = FTR::CrashGuard::run([&] {
+        reached = 1;
+        *nowhere = 1;
+        reached = 2;
+    });
+    const bool second = FTR::CrashGuard::run([&] { reached = reached + 10; });
+    // Guards nest: a fault in the inner step returns to the inner guard only.
+    bool inner = true;
+    const bool outer = FTR::CrashGuard::run([&] {
+        inner = FTR::CrashGuard::run([&] { *nowhere = 2; });
+        reached = reached + 100;
+    });
+    sigaction(SIGSEGV, &previous, nullptr);
+
+    EXPECT_FALSE(first);
+    EXPECT_TRUE(second);
+    EXPECT_FALSE(inner);
+    EXPECT_TRUE(outer);
+    EXPECT_EQ(reached, 111);
 }
 
 TEST(SafeMemory, UnmappedAddressesReadAsFailureNotAFault)
