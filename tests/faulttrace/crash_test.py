@@ -176,17 +176,18 @@ def write_config(path, ftp_port, password, address_port, sections, checked_file)
         f.write("\n".join(lines) + "\n")
 
 
-def stack_frames(tools, binary, dump, scratch):
-    """Function names of the crashing thread, as minidump_stackwalk walks it."""
+def stack_frames(tools, binaries, dump, scratch):
+    """Function names of the crashing thread and of the others, as minidump_stackwalk walks them."""
     symbols = os.path.join(scratch, "symbols")
-    out = subprocess.run([os.path.join(tools, "dump_syms"), binary], capture_output=True, timeout=120)
-    check(out.returncode == 0, "dump_syms failed: %s" % out.stderr.decode(errors="replace"))
-    module_line = out.stdout.split(b"\n", 1)[0].decode().split()
-    name, debug_id = module_line[4], module_line[3]
-    folder = os.path.join(symbols, name, debug_id)
-    os.makedirs(folder, exist_ok=True)
-    with open(os.path.join(folder, name + ".sym"), "wb") as f:
-        f.write(out.stdout)
+    for binary in binaries:
+        out = subprocess.run([os.path.join(tools, "dump_syms"), binary], capture_output=True, timeout=120)
+        check(out.returncode == 0, "dump_syms %s failed: %s" % (binary, out.stderr.decode(errors="replace")))
+        module_line = out.stdout.split(b"\n", 1)[0].decode().split()
+        name, debug_id = module_line[4], module_line[3]
+        folder = os.path.join(symbols, name, debug_id)
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, name + ".sym"), "wb") as f:
+            f.write(out.stdout)
     dump_check = subprocess.run([os.path.join(tools, "minidump_dump"), dump], capture_output=True, timeout=120)
     check(dump_check.returncode == 0, "minidump_dump rejects the dump: %s" % dump_check.stderr.decode()[-1500:])
     walk = subprocess.run([os.path.join(tools, "minidump_stackwalk"), "-m", dump, symbols],
@@ -360,7 +361,12 @@ def run_case(case, scratch):
         check("/CrashProgram\r\n" in report, "the program is not in the module list")
 
     if options.get("postmortem", True) and frame:
-        functions, others = stack_frames(tools, program, dump_path, scratch)
+        binaries = [program]
+        if "other_thread_reaches" in options:
+            # Unwind information for the libraries the waiting thread sits in.
+            binaries += [line.split("] ", 1)[1].split(" (")[0] for line in report.split("\r\n")
+                         if "/libc.so" in line or "/libstdc++.so" in line]
+        functions, others = stack_frames(tools, binaries, dump_path, scratch)
         check(any(f == frame or f.endswith("::" + frame) for f in functions),
               "the minidump does not walk to %s: %s" % (frame, functions[:40]))
         if "other_thread_reaches" in options:
