@@ -40,7 +40,7 @@ bool CCpuInfo::writeBody(int fd)
         {"R10 = ", static_cast<uint64_t>(g[REG_R10]), " , R11 = ", static_cast<uint64_t>(g[REG_R11]), 16},
         {"R12 = ", static_cast<uint64_t>(g[REG_R12]), " , R13 = ", static_cast<uint64_t>(g[REG_R13]), 16},
         {"R14 = ", static_cast<uint64_t>(g[REG_R14]), " , R15 = ", static_cast<uint64_t>(g[REG_R15]), 16},
-        {"RIP = ", static_cast<uint64_t>(g[REG_RIP]), " , EFlags = ", static_cast<uint64_t>(g[REG_EFL]) & 0xffffffffu, 16},
+        {"RIP = ", static_cast<uint64_t>(g[REG_RIP]), " , EFlags = ", static_cast<uint64_t>(g[REG_EFL]), 16},
         {"CS  = ", segments & 0xffff, " , DS  = ", ds, 8},
         {"ES  = ", es, " , FS  = ", (segments >> 32) & 0xffff, 8},
         {"GS  = ", (segments >> 16) & 0xffff, " , SS  = ", ss, 8},
