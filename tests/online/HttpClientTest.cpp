@@ -212,7 +212,12 @@ void HttpClientTest::httpsTrustsOnlyVerifiedPeers()
 
     client.setSslCaFilename(server.caFile().toStdString());
     const Outcome trusted = sendSync(makeRequest(HttpRequest::Get, server.httpsUrl("/hello")));
+    // A certificate from a trusted authority is still refused for the wrong host.
+    const Outcome misnamed = sendSync(makeRequest(HttpRequest::Get, server.misnamedHttpsUrl("/hello")));
     client.setSslCaFilename(std::string());
+    QVERIFY(!misnamed.response->succeed);
+    QVERIFY2(QByteArray::fromStdString(misnamed.response->errorBuffer).contains("host name"),
+             misnamed.response->errorBuffer.c_str());
     QVERIFY2(trusted.response->succeed, trusted.response->errorBuffer.c_str());
     QCOMPARE(trusted.response->responseCode, 200L);
     QCOMPARE(body(*trusted.response), QByteArray("hello"));

@@ -42,13 +42,14 @@ bool TestServer::start()
         }
     }
     const QList<QByteArray> words = process.readLine().trimmed().split(' ');
-    if (words.size() != 4 || words[0] != "READY") {
+    if (words.size() != 5 || words[0] != "READY") {
         error = QStringLiteral("unexpected greeting");
         return false;
     }
     httpPort = words[1].toInt();
     httpsPort = words[2].toInt();
-    ca = QString::fromLocal8Bit(words[3]);
+    misnamedPort = words[3].toInt();
+    ca = QString::fromLocal8Bit(words[4]);
     return true;
 }
 
@@ -60,6 +61,11 @@ QByteArray TestServer::httpUrl(const QByteArray& path) const
 QByteArray TestServer::httpsUrl(const QByteArray& path) const
 {
     return "https://" + httpsHost() + path;
+}
+
+QByteArray TestServer::misnamedHttpsUrl(const QByteArray& path) const
+{
+    return "https://127.0.0.1:" + QByteArray::number(misnamedPort) + path;
 }
 
 QByteArray TestServer::httpsHost() const

@@ -24,6 +24,8 @@ public:
     QByteArray httpUrl(const QByteArray& path) const;
     QByteArray httpsUrl(const QByteArray& path) const;
     QByteArray httpsHost() const; // "127.0.0.1:<port>"
+    // HTTPS whose certificate, from the same CA, names another host.
+    QByteArray misnamedHttpsUrl(const QByteArray& path) const;
     QString caFile() const { return ca; }
     QString workDir() const { return dir.path(); }
 
@@ -37,6 +39,7 @@ private:
     QProcess process;
     int httpPort = 0;
     int httpsPort = 0;
+    int misnamedPort = 0;
     QString ca;
     QString error;
 };

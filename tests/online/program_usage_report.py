@@ -37,7 +37,7 @@ def main():
     program = sys.argv[1]
     work = tempfile.mkdtemp(prefix="scribbloom-report-")
     key, iv = shared_keys()
-    _, https_port, ca = test_server.start_servers(work, key, iv)
+    _, https_port, _, ca = test_server.start_servers(work, key, iv)
 
     data_home = os.path.join(work, "data")
     runtime = os.path.join(work, "run")

@@ -3,7 +3,8 @@
 
 Makes a certificate authority and a server certificate for 127.0.0.1 with the
 openssl command, serves plain HTTP and HTTPS on free ports, and prints
-"READY <http port> <https port> <CA file>" once both listen.
+"READY <http port> <https port> <misnamed https port> <CA file>" once all
+listen. The misnamed server's certificate, from the same CA, names another host.
 
 Routes (any method unless noted):
   /hello            200 "hello"
@@ -35,25 +36,30 @@ def run(*args, **kwargs):
 
 
 def make_certificates(workdir):
+    """A CA, and two server certificates it signs: one for 127.0.0.1 and
+    localhost, one for another name only (a peer that is not who it claims)."""
     ca_key = os.path.join(workdir, "ca.key")
     ca_pem = os.path.join(workdir, "ca.pem")
-    key = os.path.join(workdir, "server.key")
-    csr = os.path.join(workdir, "server.csr")
-    pem = os.path.join(workdir, "server.pem")
-    ext = os.path.join(workdir, "server.ext")
     ec = ["-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes"]
     run("openssl", "req", "-x509", *ec, "-keyout", ca_key, "-out", ca_pem, "-days", "2",
         "-subj", "/CN=Scribbloom Test CA",
         "-addext", "basicConstraints=critical,CA:TRUE",
         "-addext", "keyUsage=critical,keyCertSign,cRLSign")
-    run("openssl", "req", *ec, "-keyout", key, "-out", csr, "-subj", "/CN=127.0.0.1")
-    with open(ext, "w") as f:
-        f.write("subjectAltName=IP:127.0.0.1,DNS:localhost\n"
-                "basicConstraints=CA:FALSE\n"
-                "extendedKeyUsage=serverAuth\n")
-    run("openssl", "x509", "-req", "-in", csr, "-CA", ca_pem, "-CAkey", ca_key,
-        "-CAcreateserial", "-out", pem, "-days", "2", "-extfile", ext)
-    return ca_pem, pem, key
+    servers = []
+    for name, alt_names in (("server", "IP:127.0.0.1,DNS:localhost"), ("other", "DNS:elsewhere.test")):
+        key = os.path.join(workdir, name + ".key")
+        csr = os.path.join(workdir, name + ".csr")
+        pem = os.path.join(workdir, name + ".pem")
+        ext = os.path.join(workdir, name + ".ext")
+        run("openssl", "req", *ec, "-keyout", key, "-out", csr, "-subj", "/CN=" + alt_names.split(":")[1].split(",")[0])
+        with open(ext, "w") as f:
+            f.write("subjectAltName=%s\n"
+                    "basicConstraints=CA:FALSE\n"
+                    "extendedKeyUsage=serverAuth\n" % alt_names)
+        run("openssl", "x509", "-req", "-in", csr, "-CA", ca_pem, "-CAkey", ca_key,
+            "-CAcreateserial", "-out", pem, "-days", "2", "-extfile", ext)
+        servers.append((pem, key))
+    return ca_pem, servers
 
 
 def decrypt_data(data, key, iv):
@@ -150,18 +156,22 @@ def make_server(args):
 
 
 def start_servers(workdir, data_key, data_iv):
-    """Starts both servers in the background; returns (http port, https port, CA file)."""
+    """Starts the servers in the background; returns (http port, https port,
+    port of the HTTPS server with another name's certificate, CA file)."""
     args = argparse.Namespace(workdir=workdir, data_key=data_key, data_iv=data_iv)
-    ca_pem, pem, key = make_certificates(workdir)
+    ca_pem, certificates = make_certificates(workdir)
     plain = make_server(args)
-    secure = make_server(args)
-    secure.lock = plain.lock
-    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-    context.load_cert_chain(pem, key)
-    secure.socket = context.wrap_socket(secure.socket, server_side=True)
-    for server in (plain, secure):
+    secure = []
+    for pem, key in certificates:
+        server = make_server(args)
+        server.lock = plain.lock
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(pem, key)
+        server.socket = context.wrap_socket(server.socket, server_side=True)
+        secure.append(server)
+    for server in [plain] + secure:
         threading.Thread(target=server.serve_forever, daemon=True).start()
-    return plain.server_address[1], secure.server_address[1], ca_pem
+    return plain.server_address[1], secure[0].server_address[1], secure[1].server_address[1], ca_pem
 
 
 def main():
@@ -170,8 +180,8 @@ def main():
     parser.add_argument("--data-key", required=True)
     parser.add_argument("--data-iv", required=True)
     args = parser.parse_args()
-    http_port, https_port, ca_pem = start_servers(args.workdir, args.data_key, args.data_iv)
-    print("READY %d %d %s" % (http_port, https_port, ca_pem), flush=True)
+    ports_and_ca = start_servers(args.workdir, args.data_key, args.data_iv)
+    print("READY %d %d %d %s" % ports_and_ca, flush=True)
     # Serves until the harness closes our standard input or terminates us.
     sys.stdin.read()
 
