@@ -1,6 +1,7 @@
 #include "canvas/GraphManager.h"
 
 #include "canvas/CanvasView.h"
+#include "canvas/Compositor.h"
 #include "canvas/GraphActioner.h"
 #include "canvas/GraphType.h"
 
@@ -8,7 +9,7 @@
 #include <QPoint>
 #include <QRectF>
 
-GraphManager::GraphManager(Screenview* view)
+GraphManager::GraphManager(Screenview* view, int checkpointSpacing)
     : canvasView(std::make_unique<CanvasView>())
 {
     canvasView->registerGraphs();
@@ -16,6 +17,8 @@ GraphManager::GraphManager(Screenview* view)
     // The canvas image already equals the snapshot, so no replay is needed yet.
     currentActioner = createItem(Image);
     doneList.push_back(currentActioner);
+    compositor = std::make_unique<Compositor>(*canvasView, checkpointSpacing);
+    compositor->replayed(doneList, {});
 }
 
 GraphManager::~GraphManager() = default;
@@ -55,7 +58,7 @@ void GraphManager::addPoint(int x, int y)
         return;
     }
     currentActioner->addPoint(QPoint(x, y));
-    replay();
+    compose();
 }
 
 void GraphManager::undo()
@@ -65,7 +68,7 @@ void GraphManager::undo()
     }
     undoneList.push_back(doneList.back());
     doneList.pop_back();
-    replay();
+    compose();
 }
 
 void GraphManager::redo()
@@ -75,7 +78,7 @@ void GraphManager::redo()
     }
     doneList.push_back(undoneList.back());
     undoneList.pop_back();
-    replay();
+    compose();
 }
 
 void GraphManager::setText(const QString& text)
@@ -85,7 +88,7 @@ void GraphManager::setText(const QString& text)
     }
     currentActioner->setProperty(QStringLiteral("text"), text);
     qDebug() << static_cast<const void*>(currentActioner) << "text----> " << text;
-    replay();
+    compose();
 }
 
 void GraphManager::clear()
@@ -103,7 +106,7 @@ void GraphManager::clear()
     // The old select item now lies under the clear; a later selection
     // starts a fresh one on top so its marquee can be seen.
     selectActioner = nullptr;
-    replay();
+    compose();
 }
 
 QRect GraphManager::selectionRect() const
@@ -130,6 +133,18 @@ void GraphManager::replay()
     for (GraphActioner* item : doneList) {
         item->notify();
     }
+    compositor->replayed(doneList, { currentActioner, selectActioner });
+}
+
+void GraphManager::compose()
+{
+    // Only the current item and the select item are ever changed in place.
+    compositor->compose(doneList, { currentActioner, selectActioner });
+}
+
+QRect GraphManager::takeChangedArea()
+{
+    return compositor->takeDirty();
 }
 
 void GraphManager::zoomIn()

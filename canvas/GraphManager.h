@@ -7,6 +7,7 @@
 #include <vector>
 
 class CanvasView;
+class Compositor;
 class GraphActioner;
 class QPoint;
 class Screenview;
@@ -18,7 +19,9 @@ class Screenview;
 class GraphManager
 {
 public:
-    explicit GraphManager(Screenview* view);
+    // `checkpointSpacing` is how far below the newest item the repaint
+    // checkpoint is kept; only tests need anything but the default.
+    explicit GraphManager(Screenview* view, int checkpointSpacing = 32);
     ~GraphManager();
 
     GraphManager(const GraphManager&) = delete;
@@ -42,7 +45,11 @@ public:
     bool selectionContains(const QPoint& point) const;
 
     // The reference repaint: every painted item, from the background up.
+    // Edits repaint incrementally to exactly the same picture.
     void replay();
+    // The part of the canvas image (image pixels) that changed since the
+    // last call; the window repaints only that.
+    QRect takeChangedArea();
 
     void zoomIn();
     void zoomOut();
@@ -55,6 +62,7 @@ public:
     void saveSelection();
 
     CanvasView* canvas() const { return canvasView.get(); }
+    const Compositor& composer() const { return *compositor; }
     GraphActioner* current() const { return currentActioner; }
     const std::vector<GraphActioner*>& painted() const { return doneList; }
     const std::vector<GraphActioner*>& undone() const { return undoneList; }
@@ -64,10 +72,14 @@ public:
 
 private:
     GraphActioner* createItem(int type);
+    // Brings the canvas image up to date after a change of the history.
+    void compose();
 
     GraphActioner* currentActioner = nullptr;
     GraphActioner* selectActioner = nullptr;
     std::unique_ptr<CanvasView> canvasView;
+    // Declared after the view: it paints into the view's image and must go first.
+    std::unique_ptr<Compositor> compositor;
     std::vector<GraphActioner*> doneList;
     std::vector<GraphActioner*> undoneList;
     // Every item ever created, whichever list holds it: items live as long as the history.

@@ -1,0 +1,420 @@
+#include "canvas/Compositor.h"
+
+#include "canvas/CanvasView.h"
+#include "canvas/GraphActioner.h"
+#include "canvas/GraphType.h"
+#include "canvas/graphs/IGraph.h"
+#include "canvas/graphs/SymbolsGraph.h"
+
+#include <QImageReader>
+#include <QPainter>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <map>
+
+namespace {
+
+// Rough relative costs, only used to choose between repair plans: copying
+// a pixel is several times cheaper than blending one, and every paint call
+// has a fixed price of its own.
+constexpr double kCopyPerPixel = 0.15;
+constexpr double kPaintPerPixel = 1.0;
+constexpr double kPerCall = 3000.0;
+
+double area(const QRect& rect)
+{
+    return rect.isEmpty() ? 0.0 : static_cast<double>(rect.width()) * rect.height();
+}
+
+std::map<int, QSize> symbolSizes(const CanvasView& canvas)
+{
+    std::map<int, QSize> sizes;
+    for (int kind : { RightSymbols, WrongSymbols }) {
+        const auto found = canvas.graphs.find(kind);
+        if (found == canvas.graphs.end()) {
+            continue;
+        }
+        const auto* symbols = dynamic_cast<const SymbolsGraph*>(found->second.get());
+        if (!symbols) {
+            continue;
+        }
+        const QSize size = QImageReader(symbols->imagePath()).size();
+        // A picture that cannot be measured cannot be loaded either, so it
+        // paints nothing; a generous box keeps even that case safe.
+        sizes[kind] = size.isValid() ? size : QSize(256, 256);
+    }
+    return sizes;
+}
+
+} // namespace
+
+Compositor::Compositor(CanvasView& canvas, int spacing)
+    : canvas(canvas)
+    , spacing(std::max(spacing, 1))
+    , itemBounds(std::make_unique<ItemBounds>(canvas.canvasImage, symbolSizes(canvas)))
+{
+    const QImage& shown = canvas.canvasImage;
+    const QImage& snapshot = canvas.background;
+    replayOnly = shown.isNull() || snapshot.isNull() || shown.size() != snapshot.size()
+        || shown.format() != snapshot.format() || snapshot.hasAlphaChannel() || !canvas.painter
+        || !canvas.painter->isActive();
+
+    canvasSlot.image = &canvas.canvasImage;
+    canvasSlot.painter = canvas.painter.get();
+    canvasSlot.isCanvas = true;
+    cacheSlot.image = &cacheImage;
+    checkpointSlot.image = &checkpointImage;
+}
+
+Compositor::~Compositor() = default;
+
+int Compositor::fullImages() const
+{
+    return 2 + (cacheSlot.allocated() ? 1 : 0) + (checkpointSlot.allocated() ? 1 : 0);
+}
+
+QRect Compositor::takeDirty()
+{
+    const QRect taken = dirty;
+    dirty = QRect();
+    return taken;
+}
+
+void Compositor::record(Layer& layer) const
+{
+    const GraphActioner& item = *layer.item;
+    layer.count = item.points.size();
+    layer.first = item.points.empty() ? QPoint() : item.points.front();
+    layer.last = item.points.empty() ? QPoint() : item.points.back();
+    layer.properties = item.properties;
+}
+
+bool Compositor::sameAsRecorded(const Layer& layer) const
+{
+    const GraphActioner& item = *layer.item;
+    if (item.points.size() != layer.count || item.properties != layer.properties) {
+        return false;
+    }
+    return item.points.empty() || (item.points.front() == layer.first && item.points.back() == layer.last);
+}
+
+void Compositor::popLayer()
+{
+    const int index = static_cast<int>(layers.size()) - 1;
+    const Layer& layer = layers.back();
+    for (Slot* slot : { &canvasSlot, &cacheSlot, &checkpointSlot }) {
+        if (slot->len > index) {
+            slot->len = index;
+            slot->stale |= layer.bounds;
+        }
+    }
+    indexOf.erase(layer.item);
+    if (!imageLayers.empty() && imageLayers.back() == index) {
+        imageLayers.pop_back();
+    }
+    layers.pop_back();
+}
+
+void Compositor::pushLayer(GraphActioner* item)
+{
+    Layer layer;
+    layer.item = item;
+    layer.bounds = itemBounds->of(*item);
+    record(layer);
+    const int index = static_cast<int>(layers.size());
+    indexOf[item] = index;
+    if (item->type == Image) {
+        imageLayers.push_back(index);
+    }
+    layers.push_back(std::move(layer));
+}
+
+void Compositor::changedInPlace(int index, const QRect& region)
+{
+    for (Slot* slot : { &canvasSlot, &cacheSlot, &checkpointSlot }) {
+        if (slot->len > index) {
+            slot->stale |= region;
+        }
+    }
+}
+
+int Compositor::syncLayers(const std::vector<GraphActioner*>& painted,
+                           const std::vector<const GraphActioner*>& watched, bool paintGrowth)
+{
+    const int n = static_cast<int>(painted.size());
+    // The history only adds and removes at the top, so the first item that
+    // still sits where it was marks the part that stayed.
+    int keep = std::min(static_cast<int>(layers.size()), n);
+    while (keep > 0 && layers[static_cast<size_t>(keep - 1)].item != painted[static_cast<size_t>(keep - 1)]) {
+        --keep;
+    }
+    int changed = n;
+    while (static_cast<int>(layers.size()) > keep) {
+        changed = std::min(changed, static_cast<int>(layers.size()) - 1);
+        popLayer();
+    }
+
+    std::vector<const GraphActioner*> suspects = watched;
+    suspects.insert(suspects.end(), lastWatched.begin(), lastWatched.end());
+    lastWatched = watched;
+    std::sort(suspects.begin(), suspects.end());
+    suspects.erase(std::unique(suspects.begin(), suspects.end()), suspects.end());
+    for (const GraphActioner* suspect : suspects) {
+        const auto found = suspect ? indexOf.find(suspect) : indexOf.end();
+        if (found == indexOf.end()) {
+            continue;
+        }
+        const int index = found->second;
+        Layer& layer = layers[static_cast<size_t>(index)];
+        if (sameAsRecorded(layer)) {
+            continue;
+        }
+        const GraphActioner& item = *layer.item;
+        // Strokes paint segment by segment, so points added at the end only
+        // add segments: those are all that needs painting.
+        const bool grew = (item.type == Pen || item.type == Erase) && item.points.size() > layer.count
+            && item.properties == layer.properties
+            && (layer.count == 0
+                || (item.points.front() == layer.first && item.points[layer.count - 1] == layer.last));
+        if (grew) {
+            const size_t from = layer.count > 0 ? layer.count - 1 : 0;
+            const QRect added = itemBounds->ofSegments(item, from);
+            layer.bounds |= added;
+            const bool direct = paintGrowth && index == n - 1 && canvasSlot.clean() && canvasSlot.len == n;
+            for (Slot* slot : { &canvasSlot, &cacheSlot, &checkpointSlot }) {
+                if (slot->len > index && !(direct && slot->isCanvas)) {
+                    slot->stale |= added;
+                }
+            }
+            if (!direct) {
+                changed = std::min(changed, index);
+            } else {
+                GraphActioner tail;
+                tail.type = item.type;
+                tail.properties = item.properties;
+                tail.points.assign(item.points.begin() + static_cast<std::ptrdiff_t>(from), item.points.end());
+                paintItem(canvasSlot, &tail);
+                dirty |= added;
+            }
+        } else {
+            const QRect now = itemBounds->of(item);
+            changedInPlace(index, layer.bounds | now);
+            layer.bounds = now;
+            changed = std::min(changed, index);
+        }
+        record(layer);
+    }
+
+    for (int i = keep; i < n; ++i) {
+        pushLayer(painted[static_cast<size_t>(i)]);
+    }
+    return changed;
+}
+
+QRect Compositor::span(int from, int to) const
+{
+    QRect united;
+    for (int i = std::max(from, 0); i < to; ++i) {
+        united |= layers[static_cast<size_t>(i)].bounds;
+    }
+    return united;
+}
+
+double Compositor::paintCost(int from, int to) const
+{
+    double cost = 0;
+    for (int i = std::max(from, 0); i < to; ++i) {
+        const Layer& layer = layers[static_cast<size_t>(i)];
+        cost += kPerCall * static_cast<double>(std::max<size_t>(layer.count, 1)) + kPaintPerPixel * area(layer.bounds);
+    }
+    return cost;
+}
+
+int Compositor::snapshotBase(int target) const
+{
+    // A background item repaints the whole snapshot, so just above the
+    // last one below `target` the picture is the snapshot itself.
+    const auto above = std::lower_bound(imageLayers.begin(), imageLayers.end(), target);
+    if (above == imageLayers.begin()) {
+        return 0;
+    }
+    return *(above - 1) + 1;
+}
+
+const Compositor::Slot* Compositor::bestBase(const Slot& exclude, int target, int* baseLen) const
+{
+    const Slot* best = nullptr;
+    *baseLen = snapshotBase(target);
+    for (const Slot* slot : { &canvasSlot, &cacheSlot, &checkpointSlot }) {
+        if (slot != &exclude && slot->clean() && slot->len <= target && slot->len > *baseLen) {
+            best = slot;
+            *baseLen = slot->len;
+        }
+    }
+    return best;
+}
+
+void Compositor::copyRegion(const QImage& from, Slot& to, const QRect& region)
+{
+    const QRect area = region.intersected(itemBounds->imageRect());
+    if (area.isEmpty()) {
+        return;
+    }
+    const int bytesPerPixel = from.depth() / 8;
+    const size_t rowBytes = static_cast<size_t>(area.width()) * static_cast<size_t>(bytesPerPixel);
+    // Written through the painter's own buffer: bits() would detach the
+    // canvas image from the painter if anyone held a shallow copy of it.
+    auto* target = const_cast<uchar*>(to.image->constBits());
+    const qsizetype targetStride = to.image->bytesPerLine();
+    const uchar* source = from.constBits();
+    const qsizetype sourceStride = from.bytesPerLine();
+    const qsizetype offset = static_cast<qsizetype>(area.x()) * bytesPerPixel;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        std::memcpy(target + y * targetStride + offset, source + y * sourceStride + offset, rowBytes);
+    }
+    if (to.isCanvas) {
+        dirty |= area;
+    }
+}
+
+void Compositor::paintItem(Slot& slot, GraphActioner* item)
+{
+    if (slot.isCanvas) {
+        canvas.update(item);
+        return;
+    }
+    const auto found = canvas.graphs.find(item->type);
+    if (found == canvas.graphs.end()) {
+        return;
+    }
+    IGraph& graph = *found->second;
+    graph.setPainter(slot.painter, &canvas.background);
+    graph.draw(item);
+    graph.setPainter(canvas.painter.get(), &canvas.background);
+}
+
+void Compositor::paintLayers(Slot& slot, int from, int to)
+{
+    for (int i = std::max(from, 0); i < to; ++i) {
+        const Layer& layer = layers[static_cast<size_t>(i)];
+        paintItem(slot, layer.item);
+        if (slot.isCanvas) {
+            dirty |= layer.bounds;
+        }
+    }
+}
+
+void Compositor::bring(Slot& slot, int target)
+{
+    target = std::clamp(target, 0, static_cast<int>(layers.size()));
+    if (!slot.allocated()) {
+        return;
+    }
+    const QRect region = slot.stale | span(std::min(slot.len, target), std::max(slot.len, target));
+    if (region.isEmpty()) {
+        slot.len = target;
+        return;
+    }
+    const bool forwardPossible = slot.stale.isEmpty() && slot.len <= target;
+    const double forwardCost = forwardPossible ? paintCost(slot.len, target) : std::numeric_limits<double>::max();
+    int baseLen = 0;
+    const Slot* base = bestBase(slot, target, &baseLen);
+    const QRect copyArea = region | span(baseLen, target);
+    const double baseCost = kCopyPerPixel * area(copyArea) + paintCost(baseLen, target);
+    if (forwardPossible && forwardCost <= baseCost) {
+        paintLayers(slot, slot.len, target);
+    } else {
+        // Inside copyArea the slot now equals the base; outside it already
+        // equalled the target, and the items in between paint only inside it.
+        copyRegion(base ? *base->image : canvas.background, slot, copyArea);
+        paintLayers(slot, baseLen, target);
+    }
+    slot.len = target;
+    slot.stale = QRect();
+}
+
+void Compositor::allocate(Slot& slot, std::unique_ptr<QPainter>& painter)
+{
+    // A copy of the canvas image carries its format, pixel ratio and font
+    // resolution, so items paint into it exactly as into the canvas.
+    *slot.image = canvas.canvasImage.copy();
+    painter = std::make_unique<QPainter>(slot.image);
+    slot.painter = painter.get();
+    slot.len = canvasSlot.len;
+    slot.stale = canvasSlot.stale;
+}
+
+void Compositor::prepareCache(int target)
+{
+    if (!cacheSlot.allocated()) {
+        return;
+    }
+    int baseLen = 0;
+    bestBase(cacheSlot, target, &baseLen);
+    const int nearest = cacheSlot.clean() && cacheSlot.len <= target ? std::max(baseLen, cacheSlot.len) : baseLen;
+    // Far from every composite: move the checkpoint up to just below the
+    // change first, so the next changes around here start from it.
+    if (target - nearest > 2 * spacing && checkpointSlot.allocated()) {
+        bring(checkpointSlot, std::max(1, target - spacing));
+    }
+    bring(cacheSlot, target);
+}
+
+void Compositor::keepCheckpointNear()
+{
+    const int target = static_cast<int>(layers.size()) - 1 - spacing;
+    if (target < 1 || !canvasSlot.clean()) {
+        return;
+    }
+    if (!checkpointSlot.allocated()) {
+        allocate(checkpointSlot, checkpointPainter);
+        bring(checkpointSlot, target);
+        return;
+    }
+    if (checkpointSlot.clean() && checkpointSlot.len <= target && target - checkpointSlot.len >= spacing) {
+        bring(checkpointSlot, target);
+    }
+}
+
+void Compositor::fullReplay(const std::vector<GraphActioner*>& painted)
+{
+    for (GraphActioner* item : painted) {
+        item->notify();
+    }
+    dirty = itemBounds->imageRect();
+}
+
+void Compositor::compose(const std::vector<GraphActioner*>& painted,
+                         const std::vector<const GraphActioner*>& watched)
+{
+    if (replayOnly) {
+        fullReplay(painted);
+        return;
+    }
+    if (!cacheSlot.allocated() && canvasSlot.clean()) {
+        allocate(cacheSlot, cachePainter);
+    }
+    const int changed = syncLayers(painted, watched, true);
+    const int n = static_cast<int>(layers.size());
+    if (!canvasSlot.clean()) {
+        // Repaint from just below the lowest change: the cache is moved
+        // there (and stays there for the next move of the same item).
+        prepareCache(std::max(1, std::min(changed, n)));
+    }
+    bring(canvasSlot, n);
+    keepCheckpointNear();
+}
+
+void Compositor::replayed(const std::vector<GraphActioner*>& painted,
+                          const std::vector<const GraphActioner*>& watched)
+{
+    dirty = itemBounds->imageRect();
+    if (replayOnly) {
+        return;
+    }
+    syncLayers(painted, watched, false);
+    canvasSlot.len = static_cast<int>(layers.size());
+    canvasSlot.stale = QRect();
+}

@@ -1,0 +1,339 @@
+// The canvas image is kept up to date incrementally; these tests drive the
+// edit history the way the canvas window does, with random tools, points,
+// colours, undo, redo, selections, texts and clears, and after every change
+// compare the image with a fresh replay of every painted item onto the
+// snapshot, byte for byte.
+#include "canvas/CanvasView.h"
+#include "canvas/Compositor.h"
+#include "canvas/GraphActioner.h"
+#include "canvas/GraphManager.h"
+#include "canvas/GraphType.h"
+#include "canvas/graphs/IGraph.h"
+#include "platform/ScreenCapture.h"
+
+#include <QColor>
+#include <QImage>
+#include <QLoggingCategory>
+#include <QObject>
+#include <QPainter>
+#include <QPixmap>
+#include <QRandomGenerator>
+#include <QStringList>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// A noisy snapshot: a repair copied from the wrong composite, or an item
+// painted twice, shows up as changed pixels.
+class NoiseCapture : public ScreenCapture {
+public:
+    QPixmap captureScreen(WId, int, int, int, int) override
+    {
+        QImage image(size, QImage::Format_RGB32);
+        QRandomGenerator random(99);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                line[x] = 0xFF000000u | (random.generate() & 0x3F3F3Fu) | 0x404040u;
+            }
+        }
+        image.setDevicePixelRatio(ratio);
+        return QPixmap::fromImage(image);
+    }
+
+    QSize size;
+    qreal ratio = 1.0;
+};
+
+// What the picture must be: every painted item replayed onto a copy of the
+// snapshot with a painter of its own.
+QImage freshReplay(GraphManager& manager)
+{
+    CanvasView& canvas = *manager.canvas();
+    QImage image = canvas.background.copy();
+    {
+        QPainter painter(&image);
+        for (GraphActioner* item : manager.painted()) {
+            IGraph& graph = *canvas.graphs.at(item->type);
+            graph.setPainter(&painter, &canvas.background);
+            graph.draw(item);
+            graph.setPainter(canvas.painter.get(), &canvas.background);
+        }
+    }
+    return image;
+}
+
+QRect differingArea(const QImage& a, const QImage& b)
+{
+    QRect area;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* left = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* right = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            if (left[x] != right[x]) {
+                area |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return area;
+}
+
+const QStringList texts = { QStringLiteral("A"), QStringLiteral("Hello, board"),
+                            QString::fromUtf8("\xE4\xB8\xAD\xE6\x96\x87 mixed"), QStringLiteral("two\nlines"),
+                            QStringLiteral("WWWWWWWWWWWWWWWW"), QStringLiteral("gjpqy") };
+
+const int tools[] = { Pen, Erase, Rect, BrushRect, Line, Ellipse, BrushEllipse, LineArrow, MarkingPen,
+                      Text, SelectArea, RightSymbols, WrongSymbols, Picker };
+
+// Plays random user sessions against one board and checks every step.
+class Session {
+public:
+    Session(quint32 seed, QSize logicalSize, qreal pointerRatio, qreal imageRatio, int spacing)
+        : random(seed)
+        , logical(logicalSize)
+        , pointerRatio(pointerRatio)
+    {
+        capture.size = QSize(qRound(logicalSize.width() * pointerRatio), qRound(logicalSize.height() * pointerRatio));
+        capture.ratio = imageRatio;
+        ScreenCapture::setInstance(&capture);
+        manager = std::make_unique<GraphManager>(nullptr, spacing);
+        ScreenCapture::setInstance(nullptr);
+        previous = manager->canvas()->canvasImage.copy();
+        manager->takeChangedArea();
+    }
+
+    // Runs `steps` random actions; false (with `failure` set) at the first mismatch.
+    bool run(int steps)
+    {
+        for (step = 0; step < steps; ++step) {
+            const int pick = random.bounded(100);
+            if (pick < 45) {
+                stroke();
+            } else if (pick < 60) {
+                undoBurst();
+            } else if (pick < 72) {
+                redoBurst();
+            } else if (pick < 80) {
+                commitText();
+            } else if (pick < 84) {
+                manager->clear();
+                check("clear");
+            } else if (pick < 90) {
+                // A middle press with the select tool begins the selection
+                // again (clearing its points) but adds no point.
+                manager->beginAction(SelectArea);
+                stroke();
+            } else {
+                // A late move reaches whichever item is current, even one
+                // that was undone or lies under later items.
+                manager->addPoint(point().x(), point().y());
+                check("late move");
+            }
+            if (!failure.isEmpty()) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    QString failure;
+    int checks = 0;
+    int mostImages = 0;
+
+private:
+    QPoint point()
+    {
+        // Positions come in logical pixels and are rounded to device
+        // pixels as the canvas does; a few land beyond the edges.
+        const double x = random.bounded(-20, logical.width() + 20) + random.bounded(4) / 4.0;
+        const double y = random.bounded(-20, logical.height() + 20) + random.bounded(4) / 4.0;
+        return QPoint(qRound(x * pointerRatio), qRound(y * pointerRatio));
+    }
+
+    QColor color()
+    {
+        static const int alphas[] = { 255, 255, 200, 128, 40, 0 };
+        return QColor(random.bounded(256), random.bounded(256), random.bounded(256),
+                      alphas[random.bounded(static_cast<int>(sizeof(alphas) / sizeof(alphas[0])))]);
+    }
+
+    void stroke()
+    {
+        const int tool = tools[random.bounded(static_cast<int>(sizeof(tools) / sizeof(tools[0])))];
+        manager->currentTool = tool;
+        GraphActioner* item = manager->beginAction(-1);
+        const QColor c = color();
+        item->setProperty(QStringLiteral("size"), random.bounded(100) < 80 ? random.bounded(0, 8) : random.bounded(8, 40));
+        item->setProperty(QStringLiteral("r"), c.red());
+        item->setProperty(QStringLiteral("g"), c.green());
+        item->setProperty(QStringLiteral("b"), c.blue());
+        item->setProperty(QStringLiteral("a"), c.alpha());
+        if (tool == MarkingPen) {
+            item->setProperty(QStringLiteral("number"), badge++);
+        }
+        if (tool == SelectArea) {
+            item->setProperty(QStringLiteral("selectedComplete"), 0);
+            item->setProperty(QStringLiteral("selectedCompleteX"), 0);
+            item->setProperty(QStringLiteral("selectedCompleteY"), 0);
+        }
+        QPoint at = point();
+        manager->addPoint(at.x(), at.y());
+        check("press");
+        const int moves = random.bounded(100) < 80 ? random.bounded(1, 6) : random.bounded(6, 20);
+        for (int i = 0; i < moves && failure.isEmpty(); ++i) {
+            // Mostly short hops like a real drag, sometimes a jump or a repeat.
+            const int kind = random.bounded(10);
+            if (kind < 7) {
+                at += QPoint(random.bounded(-15, 16), random.bounded(-15, 16));
+            } else if (kind < 9) {
+                at = point();
+            }
+            manager->addPoint(at.x(), at.y());
+            check("move");
+        }
+        if (tool == SelectArea && failure.isEmpty()) {
+            manager->addPoint(at.x(), at.y());
+            item->setProperty(QStringLiteral("selectedComplete"), 1);
+            item->setProperty(QStringLiteral("selectedCompleteX"), at.x());
+            item->setProperty(QStringLiteral("selectedCompleteY"), at.y());
+            check("selection release");
+        }
+        if (tool == Text && failure.isEmpty() && random.bounded(2) == 0) {
+            commitText();
+        }
+    }
+
+    void commitText()
+    {
+        // Often something else happens between the text press and the
+        // commit, so the text lands on an item under later ones.
+        if (random.bounded(3) == 0) {
+            manager->redo();
+            check("redo before text");
+        }
+        manager->setText(random.bounded(8) == 0 ? QString() : texts.at(random.bounded(texts.size())));
+        check("text");
+    }
+
+    void undoBurst()
+    {
+        const int count = random.bounded(4) == 0 ? random.bounded(5, 40) : random.bounded(1, 4);
+        for (int i = 0; i < count && failure.isEmpty(); ++i) {
+            manager->undo();
+            check("undo");
+        }
+    }
+
+    void redoBurst()
+    {
+        const int count = random.bounded(4) == 0 ? random.bounded(5, 40) : random.bounded(1, 4);
+        for (int i = 0; i < count && failure.isEmpty(); ++i) {
+            manager->redo();
+            check("redo");
+        }
+    }
+
+    void check(const char* what)
+    {
+        if (!failure.isEmpty()) {
+            return;
+        }
+        ++checks;
+        const QImage& shown = manager->canvas()->canvasImage;
+        const QImage expected = freshReplay(*manager);
+        const QRect changed = manager->takeChangedArea();
+        if (shown != expected) {
+            const QRect wrong = differingArea(shown, expected);
+            failure = QStringLiteral("step %1 (%2): %3 items painted, pixels differ in %4,%5 %6x%7")
+                          .arg(step)
+                          .arg(QLatin1String(what))
+                          .arg(manager->painted().size())
+                          .arg(wrong.x())
+                          .arg(wrong.y())
+                          .arg(wrong.width())
+                          .arg(wrong.height());
+            return;
+        }
+        // Whatever changed on the canvas must lie in the area reported for
+        // repainting, or the window would keep showing old pixels.
+        const QRect moved = differingArea(previous, shown);
+        if (!moved.isEmpty() && !changed.contains(moved)) {
+            failure = QStringLiteral("step %1 (%2): pixels changed outside the reported area")
+                          .arg(step)
+                          .arg(QLatin1String(what));
+            return;
+        }
+        previous = shown.copy();
+        mostImages = std::max(mostImages, manager->composer().fullImages());
+    }
+
+    QRandomGenerator random;
+    QSize logical;
+    qreal pointerRatio;
+    NoiseCapture capture;
+    std::unique_ptr<GraphManager> manager;
+    QImage previous;
+    int step = 0;
+    int badge = 0;
+};
+
+} // namespace
+
+class ComposeTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void incrementalPictureEqualsFreshReplay_data();
+    void incrementalPictureEqualsFreshReplay();
+    void longHistoryStaysExactAndBounded();
+};
+
+void ComposeTest::initTestCase()
+{
+    // Text items trace every paint; thousands of replays would drown the log.
+    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+}
+
+void ComposeTest::incrementalPictureEqualsFreshReplay_data()
+{
+    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<qreal>("pointerRatio");
+    QTest::addColumn<qreal>("imageRatio");
+    QTest::addColumn<int>("spacing");
+    // Tight checkpoint spacing walks every repair path within a few hundred
+    // steps; the default spacing is what the program uses.
+    QTest::newRow("ratio 1, spacing 2") << 1u << 1.0 << 1.0 << 2;
+    QTest::newRow("ratio 1, spacing 5") << 2u << 1.0 << 1.0 << 5;
+    QTest::newRow("ratio 1, default spacing") << 3u << 1.0 << 1.0 << 32;
+    QTest::newRow("ratio 1.5, spacing 3") << 4u << 1.5 << 1.0 << 3;
+    QTest::newRow("ratio 1.5, default spacing") << 5u << 1.5 << 1.0 << 32;
+    QTest::newRow("ratio 1.5 image, spacing 4") << 6u << 1.5 << 1.5 << 4;
+    QTest::newRow("ratio 1.5 image, default spacing") << 7u << 1.5 << 1.5 << 32;
+}
+
+void ComposeTest::incrementalPictureEqualsFreshReplay()
+{
+    QFETCH(quint32, seed);
+    QFETCH(qreal, pointerRatio);
+    QFETCH(qreal, imageRatio);
+    QFETCH(int, spacing);
+    Session session(seed, QSize(160, 110), pointerRatio, imageRatio, spacing);
+    QVERIFY2(session.run(300), qPrintable(session.failure));
+    QVERIFY(session.checks > 700);
+    QVERIFY2(session.mostImages <= 4, "an open board holds at most four full-size images");
+}
+
+void ComposeTest::longHistoryStaysExactAndBounded()
+{
+    // Enough steps for hundreds of items, so undo walks cross checkpoints
+    // many times over.
+    Session session(2024, QSize(120, 90), 1.0, 1.0, 6);
+    QVERIFY2(session.run(600), qPrintable(session.failure));
+    QVERIFY(session.mostImages <= 4);
+}
+
+QTEST_MAIN(ComposeTest)
+#include "compose_test.moc"
