@@ -37,6 +37,9 @@ def test(d):
         check(os.path.isfile(os.path.join(folder, needed)), f"{needed} is not installed beside the program")
 
     entry_path = os.path.join(prefix, "share", "applications", "scribbloom.desktop")
+    checked = subprocess.run(["desktop-file-validate", entry_path], capture_output=True, text=True)
+    check(checked.returncode == 0 and not checked.stdout.strip(),
+          f"the desktop entry is not valid: {checked.stdout.strip()} {checked.stderr.strip()}")
     entry = configparser.ConfigParser(interpolation=None)
     entry.optionxform = str
     check(entry.read(entry_path, encoding="utf-8"), "no desktop entry installed")
