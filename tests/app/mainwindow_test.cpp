@@ -241,11 +241,14 @@ void MainWindowTest::textsAreChineseWithTheChineseTranslation()
     // A new strip built under the translation shows Chinese tooltips.
     MainWindow fresh(nullptr);
     const QString penTip = fresh.panel()->findChild<QAbstractButton*>("pen_radio_btn")->toolTip();
+    // Qt's own dialogs (saving, colours, printing) come with the same translator.
+    const QString fileName = QCoreApplication::translate("QFileDialog", "File &name:");
     QCoreApplication::removeTranslator(&chinese);
 
     QCOMPARE(exitText, QString::fromUtf8("退出"));
     QVERIFY(tip.startsWith("Scribbloom"));
     QCOMPARE(penTip, QString::fromUtf8("画笔"));
+    QVERIFY2(fileName.contains(QString::fromUtf8("文件")), qPrintable(fileName));
 }
 
 QTEST_MAIN(MainWindowTest)
