@@ -51,6 +51,13 @@ QPoint Screenview::toDevice(const QPoint& logical)
     return QPoint(qRound(logical.x() * ratio), qRound(logical.y() * ratio));
 }
 
+QPoint Screenview::toLogical(const QPoint& device)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal ratio = screen ? screen->devicePixelRatio() : 1.0;
+    return QPoint(qRound(device.x() / ratio), qRound(device.y() / ratio));
+}
+
 int Screenview::tool() const
 {
     return graphManager ? graphManager->currentTool : Pen;
@@ -385,7 +392,10 @@ void Screenview::mouseMoveEvent(QMouseEvent* e)
     if (zoomMode) {
         panTotal += pos - lastPos;
         if (graphManager) {
-            graphManager->setOffset(panTotal.x(), panTotal.y());
+            // The pan is drawn in window (logical) pixels: converted back so
+            // that the board follows the pointer at any device pixel ratio.
+            const QPoint offset = toLogical(panTotal);
+            graphManager->setOffset(offset.x(), offset.y());
         }
         lastPos = pos;
     } else {

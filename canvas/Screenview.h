@@ -96,6 +96,7 @@ private:
     // Drawing positions are device pixels: the logical position times the
     // primary screen's device pixel ratio, read at every event.
     static QPoint toDevice(const QPoint& logical);
+    static QPoint toLogical(const QPoint& device);
 
     // Ends zoom, picker and text modes before a tool change or print.
     void leaveSpecialModes();
