@@ -216,6 +216,12 @@ void ScreenviewTest::menuActionsRunTheirHandlerOnly()
     const QList<QAction*> selectionEntries = canvas.view->selectionContextMenu()->actions();
     for (QAction* action : selectionEntries) {
         QSignalSpy spy(canvas.view->selectionContextMenu(), SIGNAL(triggered(QAction*)));
+        // "Save image" asks where to save: cancel that question.
+        QTimer::singleShot(0, [] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                dialog->close();
+            }
+        });
         action->trigger();
         QCOMPARE(spy.count(), 1);
     }
