@@ -50,8 +50,9 @@ void logResponse(const std::shared_ptr<network::HttpRequest>&,
 
 UsageStatistics& UsageStatistics::instance()
 {
-    static UsageStatistics statistics;
-    return statistics;
+    // Never destroyed: a report still in flight at exit may yet touch it.
+    static auto* statistics = new UsageStatistics;
+    return *statistics;
 }
 
 QByteArray statisticsUrl()

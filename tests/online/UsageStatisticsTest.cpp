@@ -33,6 +33,7 @@ private slots:
     void doNotTrackSendsNothingAndStartsNoThread();
     void serverErrorStillKeepsTodaysMarker();
     void unverifiedServerNeverSeesTheReport();
+    void unwritableUserFolderStillReports();
     void statisticsHostCanBeOverridden();
 
 private:
@@ -184,6 +185,20 @@ void UsageStatisticsTest::unverifiedServerNeverSeesTheReport()
     QVERIFY(UsageStatistics::instance().sent());
     QVERIFY(server.reports().isEmpty());
     QCOMPARE(markerDay(), today);
+}
+
+void UsageStatisticsTest::unwritableUserFolderStillReports()
+{
+    // The data folder's parent is a plain file: neither folder nor marker can be made.
+    const QString blocker = home.path() + "/blocker";
+    QFile file(blocker);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    qputenv("XDG_DATA_HOME", QFile::encodeName(blocker + "/data"));
+    QVERIFY(startAndFinish());
+    QCOMPARE(server.reports().size(), 1);
+    QVERIFY(server.reports().first().value("sign_ok").toBool());
+    QVERIFY(!QFile::exists(blocker + "/data/ScribbloomUser/ScribbloomUser.ini"));
 }
 
 void UsageStatisticsTest::statisticsHostCanBeOverridden()

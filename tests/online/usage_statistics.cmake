@@ -8,6 +8,7 @@ set_target_properties(online_usage_statistics PROPERTIES RUNTIME_OUTPUT_DIRECTOR
 foreach(case reportRoundTripCarriesEveryParameter markerKeepsTheRestOfTheSettingsFile
              markerOfTodaySendsNothing doNotTrackSendsNothingAndStartsNoThread
              serverErrorStillKeepsTodaysMarker unverifiedServerNeverSeesTheReport
+             unwritableUserFolderStillReports
              statisticsHostCanBeOverridden)
   scribbloom_register_test(online_usage_statistics.${case}
     $<TARGET_FILE:online_usage_statistics> ${case}
