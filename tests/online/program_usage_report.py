@@ -10,6 +10,7 @@ import datetime
 import json
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -34,8 +35,14 @@ def shared_keys():
 
 
 def main():
-    program = sys.argv[1]
     work = tempfile.mkdtemp(prefix="scribbloom-report-")
+    try:
+        check_report(sys.argv[1], work)
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+def check_report(program, work):
     key, iv = shared_keys()
     _, https_port, _, ca = test_server.start_servers(work, key, iv)
 
