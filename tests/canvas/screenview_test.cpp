@@ -205,27 +205,26 @@ void ScreenviewTest::rightPressWithOtherToolsOpensMainMenuWithoutItem()
 void ScreenviewTest::menuActionsRunTheirHandlerOnly()
 {
     CanvasHarness canvas;
-    // Entries without a handler (submenu titles and the like) do nothing.
+    canvas.view->selectPen();
+    canvas.drag({10, 10}, {50, 50});
+    // Entries without a handler do nothing.
     auto* bare = new QAction("bare", canvas.view->mainContextMenu());
     canvas.view->mainContextMenu()->addAction(bare);
-    canvas.view->onMenuTrigged(bare);
+    bare->trigger();
     canvas.view->onMenuTrigged(nullptr);
-    QCOMPARE(canvas.history().painted().size(), size_t(1));
+    QCOMPARE(canvas.history().painted().size(), size_t(2));
 
-    // Both menus deliver their entries to the canvas's one dispatcher.
-    const QList<QAction*> selectionEntries = canvas.view->selectionContextMenu()->actions();
-    for (QAction* action : selectionEntries) {
-        QSignalSpy spy(canvas.view->selectionContextMenu(), SIGNAL(triggered(QAction*)));
-        // "Save image" asks where to save: cancel that question.
-        QTimer::singleShot(0, [] {
-            if (QWidget* dialog = QApplication::activeModalWidget()) {
-                dialog->close();
-            }
-        });
-        action->trigger();
-        QCOMPARE(spy.count(), 1);
+    // A chosen entry reaches its handler through the menu's one dispatcher.
+    QAction* undoEntry = nullptr;
+    for (QAction* action : canvas.view->mainContextMenu()->actions()) {
+        if (action->text().trimmed() == "Undo") {
+            undoEntry = action;
+        }
     }
-    QVERIFY(canvas.view->metaObject()->indexOfSlot("onMenuTrigged(QAction*)") >= 0);
+    QVERIFY(undoEntry);
+    undoEntry->trigger();
+    QCOMPARE(canvas.history().painted().size(), size_t(1));
+    QCOMPARE(canvas.history().undone().size(), size_t(1));
 }
 
 void ScreenviewTest::zoomModePressCreatesNoItemAndToolChoiceLeavesIt()
