@@ -17,6 +17,8 @@ SvgButton::SvgButton(const QString& normal, const QString& hover, const QString&
       pressedRenderer(new QSvgRenderer(pressed, this)),
       disabledRenderer(new QSvgRenderer(disabled, this))
 {
+    // The hover picture needs a repaint when the pointer enters and leaves.
+    setAttribute(Qt::WA_Hover);
 }
 
 void SvgButton::setTextAlignment(int flags)

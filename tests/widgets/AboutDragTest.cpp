@@ -39,6 +39,21 @@ private slots:
     {
         if (QProcess::execute("xdotool", {"version"}) != 0)
             QSKIP("xdotool is not installed");
+        // With a window manager the caption hands the drag to it.
+        const QString wm = qEnvironmentVariable("SCRIBBLOOM_TEST_WM");
+        if (!wm.isEmpty()) {
+            windowManager.start(wm, QStringList());
+            QVERIFY2(windowManager.waitForStarted(), qPrintable(wm));
+            QTest::qWait(800);
+        }
+    }
+
+    void cleanupTestCase()
+    {
+        if (windowManager.state() != QProcess::NotRunning) {
+            windowManager.terminate();
+            windowManager.waitForFinished(3000);
+        }
     }
 
     void captionDragsAndTitleLabelDoesNot()
@@ -47,21 +62,28 @@ private slots:
         about.move(200, 200);
         about.show();
         QVERIFY(QTest::qWaitForWindowExposed(&about));
-        QTRY_COMPARE(about.pos(), QPoint(200, 200));
+        // A window manager may place the box where it likes.
+        QTest::qWait(200);
+        const QPoint start = about.pos();
+        const QPoint moved = start + QPoint(80, 60);
 
         drag(about.mapToGlobal(QPoint(200, 15)), QPoint(80, 60));
-        QTRY_COMPARE(about.pos(), QPoint(280, 260));
+        QTRY_COMPARE(about.pos(), moved);
+        QTest::qWait(200);
 
         auto* title = about.findChild<QLabel*>("aboutTitle");
         drag(title->mapToGlobal(title->rect().center()), QPoint(80, 60));
         QTest::qWait(100);
-        QCOMPARE(about.pos(), QPoint(280, 260));
+        QCOMPARE(about.pos(), moved);
 
         // The body does not drag either.
         drag(about.mapToGlobal(QPoint(100, 150)), QPoint(-50, -50));
         QTest::qWait(100);
-        QCOMPARE(about.pos(), QPoint(280, 260));
+        QCOMPARE(about.pos(), moved);
     }
+
+private:
+    QProcess windowManager;
 };
 
 QTEST_MAIN(AboutDragTest)
