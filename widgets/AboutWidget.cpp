@@ -10,7 +10,6 @@
 #include <QStringList>
 #include <QUrl>
 #include <QWidget>
-#include <QWindow>
 
 namespace {
 
@@ -84,8 +83,8 @@ AboutWidget::AboutWidget(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::Frame
     connect(closeButton, &QPushButton::clicked, this, &AboutWidget::cancelSlot);
     setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
 
-    // X11 has no hit-test message to let the system drag a frameless window:
-    // the caption's presses are watched here instead.
+    // X11 has no hit-test message by which the system would drag a frameless
+    // window: the caption's presses are watched here instead.
     captionWidget->installEventFilter(this);
 }
 
@@ -106,12 +105,12 @@ bool AboutWidget::eventFilter(QObject* watched, QEvent* event)
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
         auto* e = static_cast<QMouseEvent*>(event);
-        if (e->button() != Qt::LeftButton || !isCaptionAt(mapFromGlobal(e->globalPos())))
+        // Local positions only: under a reparenting window manager the
+        // window's own idea of its screen position can be stale.
+        if (e->button() != Qt::LeftButton || !isCaptionAt(captionWidget->mapTo(this, e->pos())))
             break;
-        // Let the window manager move the window where it can; without one
-        // (or when it refuses) the dialog follows the pointer itself.
-        if (windowHandle() && windowHandle()->startSystemMove())
-            return true;
+        // The dialog follows the pointer itself, which works the same with
+        // or without a window manager.
         dragging = true;
         dragOffset = e->globalPos() - frameGeometry().topLeft();
         return true;

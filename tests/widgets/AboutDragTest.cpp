@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QtTest>
 
 namespace {
@@ -11,6 +12,18 @@ namespace {
 bool xdotool(const QStringList& args)
 {
     return QProcess::execute("xdotool", args) == 0;
+}
+
+// Where the X server has the window: under a reparenting window manager
+// Qt's own idea of the position can lag behind or stay at the origin.
+QPoint serverPos(const QWidget& w)
+{
+    QProcess p;
+    p.start("xdotool", {"getwindowgeometry", QString::number(w.winId())});
+    p.waitForFinished(5000);
+    const QString out = QString::fromLatin1(p.readAllStandardOutput());
+    const QRegularExpressionMatch m = QRegularExpression("Position: (-?\\d+),(-?\\d+)").match(out);
+    return m.hasMatch() ? QPoint(m.captured(1).toInt(), m.captured(2).toInt()) : QPoint(-1, -1);
 }
 
 // Presses at a global point, moves in steps by delta, releases.
@@ -39,21 +52,6 @@ private slots:
     {
         if (QProcess::execute("xdotool", {"version"}) != 0)
             QSKIP("xdotool is not installed");
-        // With a window manager the caption hands the drag to it.
-        const QString wm = qEnvironmentVariable("SCRIBBLOOM_TEST_WM");
-        if (!wm.isEmpty()) {
-            windowManager.start(wm, QStringList());
-            QVERIFY2(windowManager.waitForStarted(), qPrintable(wm));
-            QTest::qWait(800);
-        }
-    }
-
-    void cleanupTestCase()
-    {
-        if (windowManager.state() != QProcess::NotRunning) {
-            windowManager.terminate();
-            windowManager.waitForFinished(3000);
-        }
     }
 
     void captionDragsAndTitleLabelDoesNot()
@@ -64,26 +62,24 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&about));
         // A window manager may place the box where it likes.
         QTest::qWait(200);
-        const QPoint start = about.pos();
+        const QPoint start = serverPos(about);
+        QVERIFY(start.x() >= 0);
         const QPoint moved = start + QPoint(80, 60);
 
-        drag(about.mapToGlobal(QPoint(200, 15)), QPoint(80, 60));
-        QTRY_COMPARE(about.pos(), moved);
+        drag(start + QPoint(200, 15), QPoint(80, 60));
+        QTRY_COMPARE(serverPos(about), moved);
         QTest::qWait(200);
 
         auto* title = about.findChild<QLabel*>("aboutTitle");
-        drag(title->mapToGlobal(title->rect().center()), QPoint(80, 60));
+        drag(moved + title->geometry().center(), QPoint(80, 60));
         QTest::qWait(100);
-        QCOMPARE(about.pos(), moved);
+        QCOMPARE(serverPos(about), moved);
 
         // The body does not drag either.
-        drag(about.mapToGlobal(QPoint(100, 150)), QPoint(-50, -50));
+        drag(moved + QPoint(100, 150), QPoint(-50, -50));
         QTest::qWait(100);
-        QCOMPARE(about.pos(), moved);
+        QCOMPARE(serverPos(about), moved);
     }
-
-private:
-    QProcess windowManager;
 };
 
 QTEST_MAIN(AboutDragTest)

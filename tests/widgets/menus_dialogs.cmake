@@ -7,5 +7,3 @@ scribbloom_add_test(test_about_drag
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/AboutDragTest.cpp
   LIBS scribbloom_widgets
   XVFB SCREEN 1280x1024x24 TIMEOUT 60)
-scribbloom_register_test(test_about_drag_wm $<TARGET_FILE:test_about_drag>
-  XVFB SCREEN 1280x1024x24 TIMEOUT 60 ENV SCRIBBLOOM_TEST_WM=openbox)
