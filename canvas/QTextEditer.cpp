@@ -40,8 +40,13 @@ void QTextEditer::slt_autoResize()
 
 void QTextEditer::slt_editEnd()
 {
+    if (handingOver) {
+        return;
+    }
     if (auto* canvas = qobject_cast<Screenview*>(parentWidget())) {
+        handingOver = true;
         canvas->commitText(text());
+        handingOver = false;
     }
     if (hasFocus()) {
         setDisabled(true);

@@ -34,4 +34,7 @@ public slots:
 private:
     QPoint baselineAnchor;
     bool anchored = false;
+    // Set while the text is being handed to the canvas, whose closing of the
+    // editor ends the entry a second time.
+    bool handingOver = false;
 };

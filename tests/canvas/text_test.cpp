@@ -46,6 +46,26 @@ QList<GraphActioner*> textItems(const GraphManager& history)
     return items;
 }
 
+// Counts the texts handed to the history, by the trace each hand-over leaves.
+class HandOverCounter
+{
+public:
+    HandOverCounter() { previous = qInstallMessageHandler(&HandOverCounter::handle); }
+    ~HandOverCounter() { qInstallMessageHandler(previous); }
+    static int count() { return handOvers; }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message)
+    {
+        if (message.contains("text----> ")) {
+            ++handOvers;
+        }
+        previous(type, context, message);
+    }
+    static inline QtMessageHandler previous = nullptr;
+    static inline int handOvers = 0;
+};
+
 } // namespace
 
 class TextTest : public QObject
@@ -109,7 +129,13 @@ void TextTest::enterPaintsRedTextWhereTheEditorShowedIt()
     editor->setReadOnly(false);
     QVERIFY(!typed.isEmpty());
 
-    QTest::keyClick(editor, Qt::Key_Return);
+    {
+        HandOverCounter counter;
+        const int before = HandOverCounter::count();
+        QTest::keyClick(editor, Qt::Key_Return);
+        // The entry ends once, though closing the editor ends it again.
+        QCOMPARE(HandOverCounter::count() - before, 1);
+    }
     QVERIFY(!editor->isVisible());
     QVERIFY(!canvas.view->isTextEditing());
     QVERIFY(!canvas.view->openEditor());
