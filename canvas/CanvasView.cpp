@@ -36,6 +36,8 @@
 #include <QRectF>
 #include <QScreen>
 
+#include <cmath>
+
 CanvasView::CanvasView()
 {
     clipboard = QGuiApplication::clipboard();
@@ -184,6 +186,26 @@ void CanvasView::paint(QPainter* painter, const QRect& exposed)
     painter->translate(offsetX + w / 2, offsetY + h / 2);
     painter->scale(scale, scale);
     painter->drawImage(QRect(-w / 2, -h / 2, w, h), canvasImage);
+}
+
+QRect CanvasView::windowArea(const QRect& imageArea) const
+{
+    if (!view || imageArea.isEmpty() || canvasImage.isNull()) {
+        return QRect();
+    }
+    const int w = view->width();
+    const int h = view->height();
+    // The same placement paint() uses: the image is stretched over the
+    // window, scaled about its centre and shifted by the clamped pan.
+    const double sx = scale * w / canvasImage.width();
+    const double sy = scale * h / canvasImage.height();
+    const double originX = clampOffset(offsetX, int((scale - 1.0) * w) / 2) + w / 2 - scale * (w / 2);
+    const double originY = clampOffset(offsetY, int((scale - 1.0) * h) / 2) + h / 2 - scale * (h / 2);
+    const QRectF mapped(originX + imageArea.x() * sx, originY + imageArea.y() * sy, imageArea.width() * sx,
+                        imageArea.height() * sy);
+    // Scaled drawing may reach a pixel further on each side.
+    const int margin = int(std::ceil(scale)) + 1;
+    return mapped.toAlignedRect().adjusted(-margin, -margin, margin, margin).intersected(QRect(0, 0, w, h));
 }
 
 void CanvasView::grabRect(const QRectF& r)

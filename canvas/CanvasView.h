@@ -46,6 +46,10 @@ public:
     // window never shows anything beyond the board. Only `exposed` (window
     // coordinates) is drawn when given.
     void paint(QPainter* painter, const QRect& exposed);
+    // Where an area of the canvas image (image pixels) shows in the window
+    // under the current zoom and pan, in window coordinates; what paint()
+    // must redraw after that area changed.
+    QRect windowArea(const QRect& imageArea) const;
 
     // Output of the window's pixels: the selection is in device pixels.
     void grabRect(const QRectF& r);

@@ -19,6 +19,8 @@ GraphManager::GraphManager(Screenview* view, int checkpointSpacing)
     doneList.push_back(currentActioner);
     compositor = std::make_unique<Compositor>(*canvasView, checkpointSpacing);
     compositor->replayed(doneList, {});
+    // The window paints the whole board when it is first shown anyway.
+    compositor->takeDirty();
 }
 
 GraphManager::~GraphManager() = default;

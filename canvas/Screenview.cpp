@@ -90,6 +90,19 @@ void Screenview::setPenColor(int r, int g, int b, int a)
     penAlpha = a;
 }
 
+void Screenview::updateChanged()
+{
+    if (!graphManager) {
+        return;
+    }
+    // Redrawing the whole window for every pointer move is what makes
+    // drawing lag on large screens; the change is usually a few pixels.
+    const QRect area = graphManager->canvas()->windowArea(graphManager->takeChangedArea());
+    if (!area.isEmpty()) {
+        update(area);
+    }
+}
+
 void Screenview::leaveSpecialModes()
 {
     if (zoomMode) {
@@ -219,7 +232,7 @@ void Screenview::undo()
         graphManager->undo();
     }
     hidePicker();
-    update();
+    updateChanged();
 }
 
 void Screenview::redo()
@@ -232,7 +245,7 @@ void Screenview::redo()
         graphManager->redo();
     }
     hidePicker();
-    update();
+    updateChanged();
 }
 
 void Screenview::print()
@@ -262,7 +275,7 @@ void Screenview::clearBoard()
     if (graphManager) {
         graphManager->clear();
     }
-    update();
+    updateChanged();
 }
 
 void Screenview::requestExit()
@@ -282,7 +295,7 @@ void Screenview::commitText(const QString& text)
     closeEditor();
     if (!text.isEmpty() && graphManager) {
         graphManager->setText(text);
-        update();
+        updateChanged();
     }
 }
 
@@ -398,10 +411,11 @@ void Screenview::mouseMoveEvent(QMouseEvent* e)
             graphManager->setOffset(offset.x(), offset.y());
         }
         lastPos = pos;
+        update();
     } else {
         continueItem(pos);
+        updateChanged();
     }
-    update();
 }
 
 void Screenview::continueItem(const QPoint& devicePos)
@@ -429,7 +443,7 @@ void Screenview::mouseReleaseEvent(QMouseEvent* e)
         lastPos = pos;
     }
     if (type == MarkingPen || type == RightSymbols || type == WrongSymbols || type == Picker) {
-        update();
+        updateChanged();
     }
 }
 
@@ -447,7 +461,7 @@ void Screenview::finishSelection(const QPoint& devicePos, Qt::MouseButton button
         item->setProperty(QStringLiteral("selectedCompleteX"), devicePos.x());
         item->setProperty(QStringLiteral("selectedCompleteY"), devicePos.y());
     }
-    update();
+    updateChanged();
     qDebug() << lastPos;
 }
 
