@@ -108,7 +108,7 @@ protected:
         }
         const QPoint global = event->globalPos();
         if (resizeArea == NoZone) {
-            QWidget* under = this->childAt(this->mapFromGlobal(global));
+            QWidget* under = this->childAt(event->pos());
             if (under && dragWidgets.contains(under)) {
                 pressed = true;
                 const QPoint origin = this->frameGeometry().topLeft();
