@@ -18,7 +18,7 @@ const QString kPictures = QStringLiteral(":/main/resource/messagebox/");
 const QString kWhiteText = QStringLiteral("font-family: Microsoft YaHei;font-size: 12px; color: #FFFFFF;");
 const QString kBlackText = QStringLiteral("font-family: Microsoft YaHei;font-size: 12px; color: #000000;");
 
-struct ButtonSpec {
+struct ButtonKind {
     QMessageBox::StandardButton button;
     const char* text;
     QDialogButtonBox::ButtonRole role;
@@ -27,7 +27,7 @@ struct ButtonSpec {
 };
 
 // The order in which requested buttons are added to the box.
-const ButtonSpec kButtons[] = {
+const ButtonKind kButtons[] = {
     {QMessageBox::Ok, QT_TRANSLATE_NOOP("MsgBox", "Ok"), QDialogButtonBox::AcceptRole, "btn_blue_90x32", true},
     {QMessageBox::Cancel, QT_TRANSLATE_NOOP("MsgBox", "Cancel"), QDialogButtonBox::RejectRole, "btn_white_90x32",
      false},
@@ -85,21 +85,21 @@ MsgBox::MsgBox(QWidget* parent, const QString& title, const QString& text, int b
     titleLayout->addSpacing(5);
 
     buttonBox = new QDialogButtonBox(clientWidget);
-    for (const ButtonSpec& spec : kButtons) {
-        if (!(buttons & spec.button))
+    for (const ButtonKind& kind : kButtons) {
+        if (!(buttons & kind.button))
             continue;
-        const QString stem = QLatin1String(spec.picture);
+        const QString stem = QLatin1String(kind.picture);
         auto* b = new SvgButton(svg(stem, "normal"), svg(stem, "hover"), svg(stem, "pressed"),
                                 svg(stem, "disabled"));
         b->setCursor(Qt::PointingHandCursor);
-        b->setStyleSheet(spec.blue ? kWhiteText : kBlackText);
+        b->setStyleSheet(kind.blue ? kWhiteText : kBlackText);
         b->setFixedSize(90, 32);
         b->setTextAlignment(Qt::AlignCenter);
-        b->setText(QLatin1String(spec.text));
-        b->setProperty("standardButton", int(spec.button));
-        buttonBox->addButton(b, spec.role);
+        b->setText(QLatin1String(kind.text));
+        b->setProperty("standardButton", int(kind.button));
+        buttonBox->addButton(b, kind.role);
         connect(b, &QAbstractButton::clicked, this, [this, b] { clickedButton = b; });
-        if (defaultButton && defaultButton == int(spec.button))
+        if (defaultButton && defaultButton == int(kind.button))
             b->setDefault(true);
     }
 
@@ -125,9 +125,9 @@ MsgBox::MsgBox(QWidget* parent, const QString& title, const QString& text, int b
     clientLayout->addWidget(gridHost);
 
     for (QAbstractButton* b : buttonBox->buttons()) {
-        for (const ButtonSpec& spec : kButtons) {
-            if (b->property("standardButton").toInt() == int(spec.button))
-                b->setText(tr(spec.text));
+        for (const ButtonKind& kind : kButtons) {
+            if (b->property("standardButton").toInt() == int(kind.button))
+                b->setText(tr(kind.text));
         }
     }
     connect(buttonBox, &QDialogButtonBox::clicked, this, &MsgBox::onButtonClicked);
