@@ -205,11 +205,15 @@ class Desktop:
     def visible_windows(self, pid):
         return self.windows("--onlyvisible", "--pid", str(pid))
 
+    def is_tooltip(self, window):
+        out = self.run("xprop", "-id", str(window), "_NET_WM_WINDOW_TYPE", check_rc=False)
+        return "TOOLTIP" in out
+
     def wait_new_window(self, pid, known, what, size=None):
-        """A newly visible window of the process, optionally of a given size."""
+        """A newly visible window of the process (tooltips aside), optionally of a given size."""
         def probe():
             for w in self.visible_windows(pid):
-                if w in known:
+                if w in known or self.is_tooltip(w):
                     continue
                 if size is None or self.geometry(w)[2:] == size:
                     return w
