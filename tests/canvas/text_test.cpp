@@ -73,7 +73,7 @@ class TextTest : public QObject
     Q_OBJECT
 
 private slots:
-    void editorLooksAndGrowsAsDesigned();
+    void editorFitsItsTextAndKeepsItsBaseline();
     void enterPaintsRedTextWhereTheEditorShowedIt();
     void clickElsewhereMovesEditorAndTextGoesToNewestItem();
     void emptyTextChangesNothing();
@@ -81,7 +81,7 @@ private slots:
     void textOnANonTextItemIsDropped();
 };
 
-void TextTest::editorLooksAndGrowsAsDesigned()
+void TextTest::editorFitsItsTextAndKeepsItsBaseline()
 {
     CanvasHarness canvas;
     canvas.view->selectText();
