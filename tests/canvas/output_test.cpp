@@ -1,0 +1,331 @@
+// Saving and copying the board: the proposed name, files read back in their
+// formats with the board's pixels, a save that cannot be written told to the
+// user with the board left intact, and the real X clipboard (read by xclip)
+// holding exactly the selected area, forward or backward, whole board or
+// after the board is gone. Runs at a device pixel ratio of 1 and 1.5.
+#include "output_fixture.h"
+
+#include "canvas/GraphType.h"
+#include "canvas/ImageOutput.h"
+#include "widgets/MsgBox.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// Answers the modal dialogs a save opens: the file dialog gets `target`,
+// the message box (if any) is read and closed.
+class ModalDriver : public QObject
+{
+public:
+    explicit ModalDriver(const QString& target)
+        : target(target)
+    {
+        timer.setInterval(20);
+        QObject::connect(&timer, &QTimer::timeout, [this] { poll(); });
+        timer.start();
+    }
+
+    QString target;
+    QString proposed;
+    QStringList filters;
+    bool fileDialogSeen = false;
+    bool messageSeen = false;
+    QString message;
+
+private:
+    void poll()
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            if (!fileDialogSeen) {
+                fileDialogSeen = true;
+                proposed = dialog->selectedFiles().value(0);
+                filters = dialog->nameFilters();
+            }
+            if (target.isEmpty()) {
+                dialog->reject();
+                return;
+            }
+            // Typed in full into the name field, as a user may, so the
+            // folder the dialog happens to show does not matter.
+            if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                name->setText(target);
+            else
+                dialog->selectFile(target);
+            if (dialog->selectedFiles().value(0) == target)
+                static_cast<QDialog*>(dialog)->accept();
+            else
+                qWarning() << "the file dialog would save to" << dialog->selectedFiles() << "not" << target;
+        } else if (auto* box = qobject_cast<MsgBox*>(modal)) {
+            messageSeen = true;
+            if (auto* label = box->findChild<QLabel*>(QStringLiteral("messageTextLabel")))
+                message = label->text();
+            box->reject();
+        }
+    }
+
+    QTimer timer;
+};
+
+QImage rgb(const QImage& image)
+{
+    QImage converted = image.convertToFormat(QImage::Format_RGB32);
+    converted.setDevicePixelRatio(1);
+    return converted;
+}
+
+// What another program gets when it pastes: the X clipboard read by xclip.
+// The event loop keeps running meanwhile, since this process serves the data.
+QImage pasteFromX()
+{
+    QProcess xclip;
+    xclip.start(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-t"),
+                                          QStringLiteral("image/png"), QStringLiteral("-o")});
+    if (!xclip.waitForStarted(5000))
+        return QImage();
+    for (int i = 0; i < 500 && xclip.state() != QProcess::NotRunning; ++i)
+        QTest::qWait(20);
+    return QImage::fromData(xclip.readAllStandardOutput(), "PNG");
+}
+
+// Drags out a selection with the select tool and opens its menu with a right
+// press inside; `entry` is clicked there.
+void selectAndChoose(Board& board, QPoint from, QPoint to, const QString& entry)
+{
+    board.view->selectArea();
+    board.drag(from, to);
+    const QPoint inside((from + to) / 2);
+    bool chosen = false;
+    board.rightPress(inside, [&](QMenu* menu) {
+        QCOMPARE(menu, board.view->selectionContextMenu());
+        QAction* action = actionNamed(menu, entry);
+        QVERIFY(action);
+        chosen = true;
+        clickAction(menu, action);
+    });
+    QVERIFY(chosen);
+}
+
+void chooseFromMainMenu(Board& board, const QString& entry)
+{
+    board.view->selectPen();
+    bool chosen = false;
+    board.rightPress(QPoint(300, 200), [&](QMenu* menu) {
+        QCOMPARE(menu, board.view->mainContextMenu());
+        QAction* action = actionNamed(menu, entry);
+        QVERIFY(action);
+        chosen = true;
+        clickAction(menu, action);
+    });
+    QVERIFY(chosen);
+}
+
+} // namespace
+
+class OutputTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        // Each case starts from a known clipboard.
+        QGuiApplication::clipboard()->clear();
+    }
+
+    void proposedNameIsStampedWithTheClock()
+    {
+        const QDateTime at(QDate(2026, 12, 6), QTime(20, 30, 15));
+        QCOMPARE(ImageOutput::defaultSavePath(at), QStringLiteral("./Scribbloom_20261206_203015.jpg"));
+        QCOMPARE(ImageOutput::saveFilter(), QStringLiteral("JPEG File (*.jpg);;BMP File (*.bmp);;PNG File (*.png)"));
+    }
+
+    void savedBoardReadsBackInTheFormatOfItsSuffix_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QByteArray>("format");
+        QTest::newRow("png") << "png" << QByteArray("png");
+        QTest::newRow("bmp") << "bmp" << QByteArray("bmp");
+        QTest::newRow("jpg") << "jpg" << QByteArray("jpeg");
+    }
+
+    void savedBoardReadsBackInTheFormatOfItsSuffix()
+    {
+        QFETCH(QString, suffix);
+        QFETCH(QByteArray, format);
+        QTemporaryDir dir;
+        Board board;
+        QVERIFY(board.exposed);
+        const QString path = dir.filePath(QStringLiteral("board.") + suffix);
+        ModalDriver driver(path);
+        board.view->saveAs();
+
+        QVERIFY(driver.fileDialogSeen);
+        QVERIFY(!driver.messageSeen);
+        QVERIFY2(QRegularExpression(QStringLiteral("^Scribbloom_\\d{8}_\\d{6}\\.jpg$"))
+                     .match(QFileInfo(driver.proposed).fileName())
+                     .hasMatch(),
+                 qPrintable(driver.proposed));
+        QCOMPARE(QFileInfo(driver.proposed).absolutePath(), QDir::currentPath());
+        QCOMPARE(driver.filters, ImageOutput::saveFilter().split(QStringLiteral(";;")));
+
+        QImageReader reader(path);
+        QCOMPARE(reader.format(), format);
+        const QImage saved = rgb(reader.read());
+        const QImage board_ = rgb(board.image());
+        // The whole board at its full physical resolution.
+        QCOMPARE(saved.size(), board_.size());
+        if (format != "jpeg") {
+            QCOMPARE(saved, board_);
+        } else {
+            // Lossy, but the picture is the board's: compare a few regions on average.
+            for (const QPoint p : {QPoint(100, 100), QPoint(saved.width() / 2, saved.height() / 2),
+                                   QPoint(saved.width() - 50, saved.height() - 50)}) {
+                const QColor a = saved.pixelColor(p), b = board_.pixelColor(p);
+                QVERIFY(qAbs(a.red() - b.red()) < 40 && qAbs(a.green() - b.green()) < 40);
+            }
+        }
+    }
+
+    void savedSelectionIsExactlyTheSelectedArea_data()
+    {
+        QTest::addColumn<QPoint>("from");
+        QTest::addColumn<QPoint>("to");
+        QTest::newRow("dragged down-right") << QPoint(101, 77) << QPoint(358, 243);
+        QTest::newRow("dragged up-left") << QPoint(358, 243) << QPoint(101, 77);
+        QTest::newRow("dragged up-right") << QPoint(101, 243) << QPoint(358, 77);
+    }
+
+    void savedSelectionIsExactlyTheSelectedArea()
+    {
+        QFETCH(QPoint, from);
+        QFETCH(QPoint, to);
+        QTemporaryDir dir;
+        Board board;
+        const QString path = dir.filePath(QStringLiteral("area.png"));
+        ModalDriver driver(path);
+        selectAndChoose(board, from, to, QStringLiteral("   Save image"));
+        QVERIFY(driver.fileDialogSeen);
+        QVERIFY2(!driver.messageSeen, qPrintable(driver.message));
+
+        const QRect area = Board::deviceArea(from, to);
+        const QImage saved = rgb(QImage(path));
+        QCOMPARE(saved.size(), area.size());
+        QCOMPARE(saved, rgb(board.image().copy(area)));
+    }
+
+    void failedSaveIsToldAndTheBoardStays_data()
+    {
+        QTest::addColumn<QString>("relative");
+        QTest::newRow("folder that does not exist") << "missing/board.png";
+        QTest::newRow("a file where the folder should be") << "plain.txt/board.png";
+        QTest::newRow("unknown suffix") << "board.xyz";
+        QTest::newRow("no suffix") << "board";
+        QTest::newRow("read-only folder") << "locked/board.png";
+    }
+
+    void failedSaveIsToldAndTheBoardStays()
+    {
+        QFETCH(QString, relative);
+        QTemporaryDir dir;
+        {
+            QFile plain(dir.filePath(QStringLiteral("plain.txt")));
+            QVERIFY(plain.open(QIODevice::WriteOnly));
+        }
+        const QString locked = dir.filePath(QStringLiteral("locked"));
+        QDir().mkpath(locked);
+        QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        if (relative.startsWith(QStringLiteral("locked")) && QFileInfo(locked).isWritable())
+            QSKIP("this user may write into read-only folders (root); the other rows cover failed writes");
+
+        Board board;
+        board.view->selectRect(true);
+        board.view->setPenColor(0, 0, 255, 255);
+        board.drag(QPoint(50, 50), QPoint(120, 90));
+        const QImage before = board.image();
+        const size_t items = board.history().painted().size();
+
+        const QString path = dir.filePath(relative);
+        ModalDriver driver(path);
+        board.view->saveAs();
+        QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+        QVERIFY(driver.fileDialogSeen);
+        QVERIFY2(driver.messageSeen, "a failed save must be reported");
+        QVERIFY2(driver.message.contains(QDir::toNativeSeparators(path)), qPrintable(driver.message));
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(board.view->isVisible());
+        QCOMPARE(board.history().painted().size(), items);
+        QCOMPARE(board.image(), before);
+    }
+
+    void cancelledSaveWritesNothing()
+    {
+        QTemporaryDir dir;
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        Board board;
+        ModalDriver driver{QString()};
+        board.view->saveAs();
+        QDir::setCurrent(previous);
+        QVERIFY(driver.fileDialogSeen);
+        QVERIFY(!driver.messageSeen);
+        QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+    }
+
+    void copiedSelectionPastesAsExactlyTheSelectedArea_data()
+    {
+        QTest::addColumn<QPoint>("from");
+        QTest::addColumn<QPoint>("to");
+        QTest::newRow("dragged down-right") << QPoint(201, 121) << QPoint(423, 305);
+        QTest::newRow("dragged up-left") << QPoint(423, 305) << QPoint(201, 121);
+    }
+
+    void copiedSelectionPastesAsExactlyTheSelectedArea()
+    {
+        QFETCH(QPoint, from);
+        QFETCH(QPoint, to);
+        Board board;
+        selectAndChoose(board, from, to, QStringLiteral("   Copy"));
+        const QRect area = Board::deviceArea(from, to);
+        const QImage pasted = rgb(pasteFromX());
+        QCOMPARE(pasted.size(), area.size());
+        QCOMPARE(pasted, rgb(board.image().copy(area)));
+    }
+
+    void copyToClipboardEntryCopiesTheWholeBoard()
+    {
+        Board board;
+        chooseFromMainMenu(board, QStringLiteral("   Copy to Clipboard"));
+        const QImage pasted = rgb(pasteFromX());
+        QCOMPARE(pasted.size(), board.image().size());
+        QCOMPARE(pasted, rgb(board.image()));
+    }
+
+    void clipboardStillPastesAfterTheBoardIsClosed()
+    {
+        QImage expected;
+        {
+            Board board;
+            selectAndChoose(board, QPoint(50, 40), QPoint(250, 140), QStringLiteral("   Copy"));
+            expected = rgb(board.image().copy(Board::deviceArea(QPoint(50, 40), QPoint(250, 140))));
+            board.view->close();
+        }
+        QCOMPARE(rgb(pasteFromX()), expected);
+    }
+};
+
+QTEST_MAIN(OutputTest)
+#include "output_test.moc"
