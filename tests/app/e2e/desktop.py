@@ -199,6 +199,17 @@ class Desktop:
         return (values["Absolute upper-left X"], values["Absolute upper-left Y"],
                 values["Width"], values["Height"])
 
+    def stacked_above(self, upper, lower):
+        """Whether top-level window `upper` lies above `lower` (no window manager: no frames)."""
+        out = self.run("xwininfo", "-root", "-children")
+        order = []
+        for line in out.splitlines():
+            line = line.strip()
+            if line.startswith("0x"):
+                order.append(int(line.split()[0], 16))
+        # xwininfo lists the children from the top of the stack down.
+        return upper in order and lower in order and order.index(upper) < order.index(lower)
+
     def name(self, window):
         return self.run("xdotool", "getwindowname", str(window), check_rc=False).strip()
 

@@ -32,7 +32,10 @@ def test(d):
     check(d.geometry(board)[:2] == (0, 0), "the board does not cover the screen from its top-left corner")
     wait_for("the board to show the snapshot",
              lambda: close_to(d.screen.snapshot().pixel(1500, 500), BACKGROUND, 8))
-    wait_for("the strip above the board",
+    # Stacked above the board, and drawn: a new window shows what lay under
+    # it until it paints, so the pixels alone could be the strip's old ones.
+    wait_for("the strip above the board", lambda: d.stacked_above(strip, board))
+    wait_for("the strip drawn over the board",
              lambda: close_to(d.screen.snapshot().pixel(x + 20, y + 14), (52, 52, 52), 6))
 
     # A red rectangle of width 6 (size 3; the board starts with red).
@@ -110,9 +113,22 @@ def test(d):
     check(close_to(colours[(300, 360)][:3], RED), "clipboard image lacks the rectangle")
     check(close_to(colours[(750, 700)][:3], GREEN), "clipboard image lacks the stroke")
 
+    # A new painter board is a fresh snapshot of the screen: none of the
+    # drawings on the old board may come back in it.
+    d.click(*b["newboard"])
+    fresh = d.wait_new_window(app.pid, [strip, board], "the new board", size=(d.width, d.height))
+    check(board not in d.visible_windows(app.pid), "the old board stays open beside the new one")
+    wait_for("the strip above the new board", lambda: d.stacked_above(strip, fresh))
+    # A stroke on the new board shows it is up and painted before it is looked at.
+    d.click(*b["size5"])
+    d.drag([(200, 900)] + [(200 + 25 * i, 900) for i in range(1, 9)])
+    wait_for("a stroke on the new board", lambda: _shows(d, {(300, 900): RED}))
+    check(_shows(d, {(300, 360): BACKGROUND, (750, 700): BACKGROUND, (1500, 500): BACKGROUND}),
+          "the new board shows drawings of the old one")
+
     # Closing the board takes it off the screen; the program keeps running.
     d.click(*b["open"])
-    wait_for("the board to close", lambda: board not in d.visible_windows(app.pid))
+    wait_for("the board to close", lambda: fresh not in d.visible_windows(app.pid))
     check(app.poll() is None, "the program ended when the board closed")
 
 
