@@ -10,6 +10,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <map>
@@ -354,10 +355,15 @@ void Compositor::prepareCache(int target)
     int baseLen = 0;
     bestBase(cacheSlot, target, &baseLen);
     const int nearest = cacheSlot.clean() && cacheSlot.len <= target ? std::max(baseLen, cacheSlot.len) : baseLen;
-    // Far from every composite: move the checkpoint up to just below the
-    // change first, so the next changes around here start from it.
+    // Far from every composite: move the checkpoint to below the change
+    // first, so the next changes around here start from it. Walking down
+    // (undo after undo) it is rebuilt from the snapshot each time it is
+    // passed, so it goes further down on long histories: every repair
+    // from it then paints up to that many items, and the rebuilds come
+    // that much less often; the square root balances the two.
     if (target - nearest > 2 * spacing && checkpointSlot.allocated()) {
-        bring(checkpointSlot, std::max(1, target - spacing));
+        const int below = std::max(spacing, static_cast<int>(std::sqrt(static_cast<double>(target))));
+        bring(checkpointSlot, std::max(1, target - below));
     }
     bring(cacheSlot, target);
 }

@@ -31,6 +31,9 @@ class NoiseCapture : public ScreenCapture {
 public:
     QPixmap captureScreen(WId, int, int, int, int) override
     {
+        if (size.isEmpty()) {
+            return QPixmap();
+        }
         QImage image(size, QImage::Format_RGB32);
         QRandomGenerator random(99);
         for (int y = 0; y < image.height(); ++y) {
@@ -289,6 +292,7 @@ private slots:
     void incrementalPictureEqualsFreshReplay_data();
     void incrementalPictureEqualsFreshReplay();
     void longHistoryStaysExactAndBounded();
+    void boardWithoutSnapshotTakesEditsQuietly();
 };
 
 void ComposeTest::initTestCase()
@@ -333,6 +337,26 @@ void ComposeTest::longHistoryStaysExactAndBounded()
     Session session(2024, QSize(120, 90), 1.0, 1.0, 6);
     QVERIFY2(session.run(600), qPrintable(session.failure));
     QVERIFY(session.mostImages <= 4);
+}
+
+void ComposeTest::boardWithoutSnapshotTakesEditsQuietly()
+{
+    // A failed capture leaves no picture to draw on; edits are still kept
+    // and nothing is painted or reported as changed.
+    NoiseCapture failing;
+    ScreenCapture::setInstance(&failing);
+    GraphManager manager(nullptr);
+    ScreenCapture::setInstance(nullptr);
+    QVERIFY(manager.canvas()->canvasImage.isNull());
+    manager.currentTool = Pen;
+    manager.beginAction(-1)->setProperty(QStringLiteral("size"), 3);
+    manager.addPoint(1, 1);
+    manager.addPoint(5, 5);
+    manager.undo();
+    manager.redo();
+    manager.clear();
+    QCOMPARE(manager.painted().size(), size_t(3));
+    QVERIFY(manager.takeChangedArea().isEmpty());
 }
 
 QTEST_MAIN(ComposeTest)
