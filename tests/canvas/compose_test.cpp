@@ -292,6 +292,7 @@ private slots:
     void incrementalPictureEqualsFreshReplay_data();
     void incrementalPictureEqualsFreshReplay();
     void longHistoryStaysExactAndBounded();
+    void trickyOrdersStayExact();
     void boardWithoutSnapshotTakesEditsQuietly();
 };
 
@@ -337,6 +338,116 @@ void ComposeTest::longHistoryStaysExactAndBounded()
     Session session(2024, QSize(120, 90), 1.0, 1.0, 6);
     QVERIFY2(session.run(600), qPrintable(session.failure));
     QVERIFY(session.mostImages <= 4);
+}
+
+namespace {
+
+// A board of 200 x 150 with a noisy snapshot, drawn on in translucent colours.
+struct SmallBoard {
+    SmallBoard()
+    {
+        capture.size = QSize(200, 150);
+        ScreenCapture::setInstance(&capture);
+        manager = std::make_unique<GraphManager>(nullptr, 2);
+        ScreenCapture::setInstance(nullptr);
+    }
+
+    GraphActioner* begin(int tool, int alpha = 90)
+    {
+        manager->currentTool = tool;
+        GraphActioner* item = manager->beginAction(-1);
+        item->setProperty(QStringLiteral("size"), 6);
+        item->setProperty(QStringLiteral("r"), 20);
+        item->setProperty(QStringLiteral("g"), 200);
+        item->setProperty(QStringLiteral("b"), 90);
+        item->setProperty(QStringLiteral("a"), alpha);
+        return item;
+    }
+
+    GraphActioner* draw(int tool, QPoint from, QPoint to)
+    {
+        GraphActioner* item = begin(tool);
+        manager->addPoint(from.x(), from.y());
+        manager->addPoint((from.x() + to.x()) / 2, from.y());
+        manager->addPoint(to.x(), to.y());
+        return item;
+    }
+
+    bool exact() const { return manager->canvas()->canvasImage == freshReplay(*manager); }
+
+    NoiseCapture capture;
+    std::unique_ptr<GraphManager> manager;
+};
+
+} // namespace
+
+void ComposeTest::trickyOrdersStayExact()
+{
+    {
+        // Redo after new drawing puts the undone item on top of the new one.
+        SmallBoard board;
+        board.draw(Pen, QPoint(10, 10), QPoint(150, 100));
+        board.draw(BrushRect, QPoint(40, 30), QPoint(120, 90));
+        board.manager->undo();
+        QVERIFY(board.exact());
+        board.draw(BrushEllipse, QPoint(30, 20), QPoint(130, 110));
+        board.manager->redo();
+        QVERIFY(board.exact());
+        QCOMPARE(board.manager->painted().back()->type, int(BrushRect));
+    }
+    {
+        // An undone selection chosen again is not painted until redone, and
+        // then with its new corners, in its old place in the order.
+        SmallBoard board;
+        GraphActioner* select = board.draw(SelectArea, QPoint(20, 20), QPoint(100, 80));
+        board.draw(Pen, QPoint(0, 50), QPoint(190, 60));
+        board.manager->undo();
+        board.manager->undo();
+        QVERIFY(board.exact());
+        QCOMPARE(board.manager->beginAction(SelectArea), select);
+        board.manager->addPoint(150, 120);
+        board.manager->addPoint(60, 10);
+        QVERIFY(board.exact());
+        board.manager->redo();
+        QVERIFY(board.exact());
+        board.manager->redo();
+        QVERIFY(board.exact());
+        // Selecting again while it is painted moves the marquee under the stroke.
+        board.manager->beginAction(SelectArea);
+        board.manager->addPoint(5, 5);
+        QVERIFY(board.exact());
+        board.manager->addPoint(190, 140);
+        QVERIFY(board.exact());
+    }
+    {
+        // Text committed on an item that is no longer the top one.
+        SmallBoard board;
+        board.draw(BrushRect, QPoint(0, 0), QPoint(199, 149));
+        board.manager->undo();
+        GraphActioner* text = board.begin(Text);
+        board.manager->addPoint(30, 60);
+        board.manager->redo();
+        QVERIFY(board.manager->painted().back() != text);
+        board.manager->setText(QStringLiteral("under the rectangle"));
+        QVERIFY(board.exact());
+        board.manager->undo();
+        QVERIFY(board.exact());
+    }
+    {
+        // Clearing, undoing the clear and redoing it.
+        SmallBoard board;
+        board.draw(Pen, QPoint(10, 140), QPoint(190, 5));
+        board.draw(LineArrow, QPoint(180, 140), QPoint(30, 30));
+        board.manager->clear();
+        QVERIFY(board.exact());
+        board.draw(Ellipse, QPoint(50, 50), QPoint(70, 90));
+        board.manager->undo();
+        board.manager->undo();
+        QVERIFY(board.exact());
+        board.manager->redo();
+        QVERIFY(board.exact());
+        QCOMPARE(board.manager->canvas()->canvasImage, board.manager->canvas()->background);
+    }
 }
 
 void ComposeTest::boardWithoutSnapshotTakesEditsQuietly()
