@@ -3,7 +3,7 @@
 a link on the PATH, the program with its library, translations, skins and
 help in one folder, a desktop entry and icons. Started through the link, the
 installed program shows Chinese and opens its own installed help page, and
-its exit question ends it with status 0."""
+its exit question, asked with a board open, ends it with status 0."""
 
 import configparser
 import os
@@ -70,6 +70,10 @@ def test(d):
     check(opened_urls(opened)[0] == "file://" + os.path.join(folder, "help", "index_zh.html"),
           f"the installed program opened {opened_urls(opened)[0]}")
 
+    # Exit with a board open: the board asks, and Yes ends the program.
+    d.click(*b["open"])
+    board = d.wait_new_window(app.pid, [strip], "the board", size=(d.width, d.height))
+    wait_for("the strip above the board", lambda: d.stacked_above(strip, board))
     known = d.visible_windows(app.pid)
     d.click(*b["exit"])
     question = d.wait_new_window(app.pid, known, "the exit question")
