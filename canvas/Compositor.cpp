@@ -49,6 +49,29 @@ std::map<int, QSize> symbolSizes(const CanvasView& canvas)
     return sizes;
 }
 
+// Whether painting the snapshot over a picture can leave any of that
+// picture showing. Only then is the board after a background item not
+// simply the snapshot. Grabs are opaque even in formats that could carry
+// alpha, so those are looked at pixel by pixel.
+bool seeThrough(const QImage& snapshot)
+{
+    if (!snapshot.hasAlphaChannel()) {
+        return false;
+    }
+    if (snapshot.format() != QImage::Format_ARGB32 && snapshot.format() != QImage::Format_ARGB32_Premultiplied) {
+        return true;
+    }
+    for (int y = 0; y < snapshot.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(snapshot.constScanLine(y));
+        for (int x = 0; x < snapshot.width(); ++x) {
+            if (qAlpha(line[x]) != 255) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 Compositor::Compositor(CanvasView& canvas, int spacing)
@@ -59,7 +82,7 @@ Compositor::Compositor(CanvasView& canvas, int spacing)
     const QImage& shown = canvas.canvasImage;
     const QImage& snapshot = canvas.background;
     replayOnly = shown.isNull() || snapshot.isNull() || shown.size() != snapshot.size()
-        || shown.format() != snapshot.format() || snapshot.hasAlphaChannel() || !canvas.painter
+        || shown.format() != snapshot.format() || seeThrough(snapshot) || !canvas.painter
         || !canvas.painter->isActive();
 
     canvasSlot.image = &canvas.canvasImage;

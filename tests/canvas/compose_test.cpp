@@ -43,11 +43,17 @@ public:
             }
         }
         image.setDevicePixelRatio(ratio);
+        // Some systems grab into a format with alpha, opaque all the same.
+        if (withAlpha) {
+            return QPixmap::fromImage(image.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                                      Qt::NoFormatConversion);
+        }
         return QPixmap::fromImage(image);
     }
 
     QSize size;
     qreal ratio = 1.0;
+    bool withAlpha = false;
 };
 
 // What the picture must be: every painted item replayed onto a copy of the
@@ -93,13 +99,15 @@ const int tools[] = { Pen, Erase, Rect, BrushRect, Line, Ellipse, BrushEllipse, 
 // Plays random user sessions against one board and checks every step.
 class Session {
 public:
-    Session(quint32 seed, QSize logicalSize, qreal pointerRatio, qreal imageRatio, int spacing)
+    Session(quint32 seed, QSize logicalSize, qreal pointerRatio, qreal imageRatio, int spacing,
+            bool snapshotWithAlpha = false)
         : random(seed)
         , logical(logicalSize)
         , pointerRatio(pointerRatio)
     {
         capture.size = QSize(qRound(logicalSize.width() * pointerRatio), qRound(logicalSize.height() * pointerRatio));
         capture.ratio = imageRatio;
+        capture.withAlpha = snapshotWithAlpha;
         ScreenCapture::setInstance(&capture);
         manager = std::make_unique<GraphManager>(nullptr, spacing);
         ScreenCapture::setInstance(nullptr);
@@ -308,15 +316,17 @@ void ComposeTest::incrementalPictureEqualsFreshReplay_data()
     QTest::addColumn<qreal>("pointerRatio");
     QTest::addColumn<qreal>("imageRatio");
     QTest::addColumn<int>("spacing");
+    QTest::addColumn<bool>("withAlpha");
     // Tight checkpoint spacing walks every repair path within a few hundred
     // steps; the default spacing is what the program uses.
-    QTest::newRow("ratio 1, spacing 2") << 1u << 1.0 << 1.0 << 2;
-    QTest::newRow("ratio 1, spacing 5") << 2u << 1.0 << 1.0 << 5;
-    QTest::newRow("ratio 1, default spacing") << 3u << 1.0 << 1.0 << 32;
-    QTest::newRow("ratio 1.5, spacing 3") << 4u << 1.5 << 1.0 << 3;
-    QTest::newRow("ratio 1.5, default spacing") << 5u << 1.5 << 1.0 << 32;
-    QTest::newRow("ratio 1.5 image, spacing 4") << 6u << 1.5 << 1.5 << 4;
-    QTest::newRow("ratio 1.5 image, default spacing") << 7u << 1.5 << 1.5 << 32;
+    QTest::newRow("ratio 1, spacing 2") << 1u << 1.0 << 1.0 << 2 << false;
+    QTest::newRow("ratio 1, spacing 5") << 2u << 1.0 << 1.0 << 5 << false;
+    QTest::newRow("ratio 1, default spacing") << 3u << 1.0 << 1.0 << 32 << false;
+    QTest::newRow("ratio 1.5, spacing 3") << 4u << 1.5 << 1.0 << 3 << false;
+    QTest::newRow("ratio 1.5, default spacing") << 5u << 1.5 << 1.0 << 32 << false;
+    QTest::newRow("ratio 1.5 image, spacing 4") << 6u << 1.5 << 1.5 << 4 << false;
+    QTest::newRow("ratio 1.5 image, default spacing") << 7u << 1.5 << 1.5 << 32 << false;
+    QTest::newRow("opaque snapshot with alpha, spacing 3") << 8u << 1.0 << 1.0 << 3 << true;
 }
 
 void ComposeTest::incrementalPictureEqualsFreshReplay()
@@ -325,10 +335,13 @@ void ComposeTest::incrementalPictureEqualsFreshReplay()
     QFETCH(qreal, pointerRatio);
     QFETCH(qreal, imageRatio);
     QFETCH(int, spacing);
-    Session session(seed, QSize(160, 110), pointerRatio, imageRatio, spacing);
+    QFETCH(bool, withAlpha);
+    Session session(seed, QSize(160, 110), pointerRatio, imageRatio, spacing, withAlpha);
     QVERIFY2(session.run(300), qPrintable(session.failure));
     QVERIFY(session.checks > 700);
     QVERIFY2(session.mostImages <= 4, "an open board holds at most four full-size images");
+    // The cache was in use: the picture really was composed incrementally.
+    QVERIFY(session.mostImages >= 3);
 }
 
 void ComposeTest::longHistoryStaysExactAndBounded()
