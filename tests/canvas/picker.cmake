@@ -9,3 +9,11 @@ scribbloom_add_test(picker_screen
   XVFB)
 scribbloom_register_test(picker_screen_scaled $<TARGET_FILE:picker_screen>
   XVFB ENV QT_SCALE_FACTOR=1.5)
+
+# On a real canvas window, at a device pixel ratio of 1 and 1.5.
+scribbloom_add_test(picker_canvas
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/picker_canvas_test.cpp ${CMAKE_CURRENT_LIST_DIR}/output_fixture.h
+  LIBS scribbloom_canvas
+  XVFB)
+target_compile_definitions(picker_canvas PRIVATE QTEST_QPA_MOUSE_HANDLING)
+scribbloom_register_test(picker_canvas_scaled $<TARGET_FILE:picker_canvas> XVFB ENV QT_SCALE_FACTOR=1.5)
