@@ -14,4 +14,9 @@ QRect firstMonitorGeometry();
 // without moving or resizing it.
 void raiseAboveAll(WId window);
 
+// Keeps `window` above `owner` the way a window manager keeps a dialog above
+// the window it belongs to, whatever else it stacks (0: no owner any more).
+// Call it after showing `window`: showing it may reset the link.
+void keepAboveOwner(WId window, WId owner);
+
 }  // namespace platform

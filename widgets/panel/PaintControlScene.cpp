@@ -3,6 +3,7 @@
 #include "app/settings/HelpPage.h"
 #include "canvas/ImageOutput.h"
 #include "canvas/Screenview.h"
+#include "platform/DesktopWindows.h"
 #include "widgets/PenSizeWindow.h"
 #include "widgets/QColorRadio.h"
 #include "widgets/SettingWindow.h"
@@ -340,6 +341,7 @@ void PaintControlScene::setOpenBoard()
             mainWindow->show();
         resetChoices();
         openButton->setStyleSheet(QLatin1String(kOpenStyle));
+        keepAbove(nullptr);
         canvas->close();
         canvas.reset();
         return;
@@ -358,7 +360,17 @@ void PaintControlScene::setOpenBoard()
         // Mapping a window again does not restack it on every system: lift
         // it explicitly over the board, which was created after it.
         mainWindow->raise();
+        keepAbove(canvas.get());
     }
+}
+
+void PaintControlScene::keepAbove(QWidget* board)
+{
+    // Window managers stack a focused, undecorated, screen-sized window (the
+    // board) over even "always on top" windows; a window that belongs to the
+    // board is kept above it instead.
+    if (mainWindow)
+        platform::keepAboveOwner(mainWindow->winId(), board ? board->winId() : 0);
 }
 
 void PaintControlScene::setWidth(int width)

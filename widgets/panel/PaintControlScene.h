@@ -103,6 +103,8 @@ private:
     // Back to size 1, red and the pen on the strip only; nothing is sent to the board.
     void resetChoices();
     void updateColorRings();
+    // Makes the main window stay above `board` (null: above nothing in particular).
+    void keepAbove(QWidget* board);
     void setWidth(int width);
     void setColor(int r, int g, int b);
 

@@ -199,8 +199,25 @@ class Desktop:
         return (values["Absolute upper-left X"], values["Absolute upper-left Y"],
                 values["Width"], values["Height"])
 
+    def _parent(self, window):
+        out = self.run("xwininfo", "-children", "-id", str(window))
+        for line in out.splitlines():
+            if "Parent window id:" in line:
+                return int(line.split(":")[1].split()[0], 16)
+        return 0
+
+    def _root_child(self, window):
+        """The child of the root holding `window`: itself, or a window manager's frame around it."""
+        root = int(self.run("xwininfo", "-root").split("Window id:")[1].split()[0], 16)
+        while True:
+            parent = self._parent(window)
+            if parent in (0, root):
+                return window
+            window = parent
+
     def stacked_above(self, upper, lower):
-        """Whether top-level window `upper` lies above `lower` (no window manager: no frames)."""
+        """Whether window `upper` lies above `lower`, frames of a window manager included."""
+        upper, lower = self._root_child(upper), self._root_child(lower)
         out = self.run("xwininfo", "-root", "-children")
         order = []
         for line in out.splitlines():
