@@ -165,6 +165,9 @@ void CanvasView::paint(QPainter* painter, const QRect& exposed)
     }
     const int w = view->width();
     const int h = view->height();
+    if (w <= 0 || h <= 0) {
+        return;
+    }
     offsetX = clampOffset(offsetX, int((scale - 1.0) * w) / 2);
     offsetY = clampOffset(offsetY, int((scale - 1.0) * h) / 2);
 
@@ -217,13 +220,20 @@ void CanvasView::grabRect(const QRectF& r)
     outputPixmap = area.isEmpty() ? QPixmap() : QPixmap::fromImage(window.copy(area));
 }
 
+namespace {
+// The whole window in device pixels, the unit selections come in.
+QRectF wholeWindow(const QWidget* view)
+{
+    return QRectF(QPointF(0, 0), QSizeF(view->width(), view->height()) * view->devicePixelRatioF());
+}
+}
+
 void CanvasView::saveAll()
 {
     if (!view) {
         return;
     }
-    const QImage window = ImageOutput::grabAll(view);
-    saveRect(QRectF(QPointF(0, 0), QSizeF(window.size())));
+    saveRect(wholeWindow(view));
 }
 
 void CanvasView::saveRect(const QRectF& r)
@@ -260,8 +270,7 @@ void CanvasView::copyAll()
     if (!view) {
         return;
     }
-    const QImage window = ImageOutput::grabAll(view);
-    copyRect(QRectF(QPointF(0, 0), QSizeF(window.size())));
+    copyRect(wholeWindow(view));
 }
 
 void CanvasView::print()
