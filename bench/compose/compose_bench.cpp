@@ -245,6 +245,12 @@ void openWindow(benchmark::State& state, QSize size)
 // Prints the usual lines and remembers each result for the table.
 class TableReporter : public benchmark::ConsoleReporter {
 public:
+    // Plain text: the output usually ends up in a file or a report.
+    TableReporter()
+        : ConsoleReporter(OO_None)
+    {
+    }
+
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
