@@ -4,7 +4,7 @@
 <context>
     <name>AboutWidget</name>
     <message>
-        <location filename="../../widgets/AboutWidget.cpp" line="+60"/>
+        <location filename="../../widgets/AboutWidget.cpp" line="+59"/>
         <location line="+1"/>
         <source>About...</source>
         <translation>关于...</translation>
@@ -18,7 +18,7 @@
 <context>
     <name>CanvasView</name>
     <message>
-        <location filename="../../canvas/CanvasView.cpp" line="+220"/>
+        <location filename="../../canvas/CanvasView.cpp" line="+242"/>
         <source>The image could not be saved as %1.
 %2</source>
         <translation>无法将图片保存为 %1。
@@ -171,7 +171,7 @@
 <context>
     <name>PaintControlScene</name>
     <message>
-        <location filename="../../widgets/panel/PaintControlScene.cpp" line="+43"/>
+        <location filename="../../widgets/panel/PaintControlScene.cpp" line="+44"/>
         <source>pen</source>
         <translation>画笔</translation>
     </message>
@@ -371,7 +371,7 @@
         <translation>自定义大小</translation>
     </message>
     <message>
-        <location line="+62"/>
+        <location line="+61"/>
         <source>option</source>
         <translation>选项</translation>
     </message>
@@ -445,7 +445,7 @@
 <context>
     <name>Screenview</name>
     <message>
-        <location filename="../../canvas/Screenview.cpp" line="+263"/>
+        <location filename="../../canvas/Screenview.cpp" line="+283"/>
         <source>Tips</source>
         <translation>提示</translation>
     </message>

@@ -137,6 +137,10 @@ def test(d):
     d.settle()
     check(app.poll() is None, "answering No ended the program")
 
+    # Dragging the strip by the empty panel below its buttons moves it.
+    d.drag([(x + 41, y + 700), (x - 60, y + 680), (x - 300, y + 650)])
+    wait_for("the strip to follow the drag", lambda: d.geometry(strip)[:2] == (x - 341, y - 50))
+
     # The tray menu's Exit asks the same question; Yes ends the program with 0.
     icon = _tray_icon(d, app.pid)
     ix, iy, iw, ih = d.geometry(icon)
