@@ -42,6 +42,9 @@ MainWindow::MainWindow(QWidget* parent)
 
     setUpTray();
     setObjectName(QStringLiteral("mainWindow"));
+    // The strip is rarely the active window (the board is, while the user
+    // draws), yet its buttons must still explain themselves on hover.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
 
     grapPasterWindow = std::make_unique<GrapPasterWindow>(nullptr);
     grapPasterWindow->hide();

@@ -120,6 +120,8 @@ void MainWindowTest::isANarrowFramelessStripAlwaysOnTop()
     QVERIFY(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(window->windowFlags().testFlag(Qt::FramelessWindowHint));
     QVERIFY(window->styleSheet().contains("#343436"));
+    // Tooltips show while the board, not the strip, is the active window.
+    QVERIFY(window->testAttribute(Qt::WA_AlwaysShowToolTips));
     QCOMPARE(window->windowTitle(), QString("Scribbloom"));
 
     QCOMPARE(window->panel()->objectName(), QString("paintControlScene"));
