@@ -2,11 +2,12 @@
 """Under a window manager (openbox) the strip stays above the board while the
 user draws on it, every time the board is opened: window managers put a
 focused screen-sized window above even "always on top" ones unless the strip
-belongs to it."""
+belongs to it. The exit question asked over the board shows above it."""
 
 import os
 
 from desktop import check, close_to, main, program_path, wait_for
+from e2e_shell import answer_question
 from strip import button_centres
 
 STRIP_GREY = (52, 52, 52)
@@ -48,6 +49,15 @@ def test(d):
         wait_for("the board to become the active window", lambda: active_window(d) == board)
         check(d.stacked_above(strip, board),
               f"the board covers the strip after a click on it (opening {attempt + 1})")
+        if attempt == 1:
+            # The exit question shows above the board; No keeps both.
+            known = d.visible_windows(app.pid)
+            d.click(*b["exit"])
+            question = d.wait_new_window(app.pid, known, "the exit question")
+            wait_for("the question above the board", lambda: d.stacked_above(question, board))
+            answer_question(d, question, yes=False)
+            wait_for("the question to close", lambda: question not in d.visible_windows(app.pid))
+            check(app.poll() is None and board in d.visible_windows(app.pid), "answering No closed something")
         d.click(*b["open"])
         wait_for("the board to close", lambda: board not in d.visible_windows(app.pid))
 
