@@ -250,16 +250,23 @@ class Desktop:
 
     # ---- input ----------------------------------------------------------
 
+    def move(self, x, y):
+        # --sync waits for the pointer to move, so it must not be asked to
+        # move where it already is.
+        out = self.run("xdotool", "getmouselocation", "--shell")
+        here = dict(line.split("=", 1) for line in out.split())
+        if (int(here["X"]), int(here["Y"])) != (x, y):
+            self.run("xdotool", "mousemove", "--sync", str(x), str(y))
+
     def click(self, x, y, button=1):
-        self.run("xdotool", "mousemove", "--sync", str(x), str(y))
+        self.move(x, y)
         self.run("xdotool", "click", str(button))
 
     def drag(self, points, button=1):
-        x, y = points[0]
-        self.run("xdotool", "mousemove", "--sync", str(x), str(y))
+        self.move(*points[0])
         self.run("xdotool", "mousedown", str(button))
         for x, y in points[1:]:
-            self.run("xdotool", "mousemove", "--sync", str(x), str(y))
+            self.move(x, y)
         self.run("xdotool", "mouseup", str(button))
 
     def key(self, *keys):

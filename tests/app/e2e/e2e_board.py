@@ -76,7 +76,7 @@ def test(d):
     d.click(*b["save"])
     dialog = d.wait_new_window(app.pid, [strip, board], "the save dialog")
     dx, dy, dw, dh = d.geometry(dialog)
-    d.run("xdotool", "mousemove", "--sync", str(dx + dw // 2), str(dy + dh // 2))
+    d.move(dx + dw // 2, dy + dh // 2)
     d.settle()
     d.key("ctrl+a")
     d.type(target)

@@ -94,7 +94,7 @@ def test(d):
     notice = d.wait_new_window(second.pid, [], "the already-running notice")
     check(d.name(notice) == "Scribbloom", f"notice titled {d.name(notice)!r}")
     nx, ny, nw, nh = d.geometry(notice)
-    d.run("xdotool", "mousemove", "--sync", str(nx + nw // 2), str(ny + nh // 2))
+    d.move(nx + nw // 2, ny + nh // 2)
     d.key("Return")
     check(wait_for("the second start to end", lambda: second.poll() is not None) and second.returncode == 1,
           f"second start ended with {second.returncode}, not 1")
