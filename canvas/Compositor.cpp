@@ -345,18 +345,50 @@ void Compositor::bring(Slot& slot, int target)
     const double forwardCost = forwardPossible ? paintCost(slot.len, target) : std::numeric_limits<double>::max();
     int baseLen = 0;
     const Slot* base = bestBase(slot, target, &baseLen);
-    const QRect copyArea = region | span(baseLen, target);
-    const double baseCost = kCopyPerPixel * area(copyArea) + paintCost(baseLen, target);
+    const QRect copyArea = closure(region, baseLen, target);
+    double baseCost = kCopyPerPixel * area(copyArea);
+    for (int i = std::max(baseLen, 0); i < target; ++i) {
+        if (layers[static_cast<size_t>(i)].bounds.intersects(copyArea)) {
+            baseCost += paintCost(i, i + 1);
+        }
+    }
     if (forwardPossible && forwardCost <= baseCost) {
         paintLayers(slot, slot.len, target);
     } else {
         // Inside copyArea the slot now equals the base; outside it already
-        // equalled the target, and the items in between paint only inside it.
+        // equalled the target. Items that reach into copyArea lie wholly
+        // inside it, so painting them whole touches nothing outside.
         copyRegion(base ? *base->image : canvas.background, slot, copyArea);
-        paintLayers(slot, baseLen, target);
+        for (int i = std::max(baseLen, 0); i < target; ++i) {
+            const Layer& layer = layers[static_cast<size_t>(i)];
+            if (layer.bounds.intersects(copyArea)) {
+                paintItem(slot, layer.item);
+            }
+        }
     }
     slot.len = target;
     slot.stale = QRect();
+}
+
+QRect Compositor::closure(const QRect& region, int from, int to) const
+{
+    // Items are painted whole (a clip changes antialiased edges by a shade),
+    // so the area rebuilt must hold every item that reaches into it. Grown
+    // until no item straddles its edge; on a sparse board that stays near
+    // the change, on a crowded one it may take most of the picture.
+    QRect area = region;
+    bool grew = true;
+    while (grew) {
+        grew = false;
+        for (int i = std::max(from, 0); i < to; ++i) {
+            const QRect& bounds = layers[static_cast<size_t>(i)].bounds;
+            if (bounds.intersects(area) && !area.contains(bounds)) {
+                area |= bounds;
+                grew = true;
+            }
+        }
+    }
+    return area;
 }
 
 void Compositor::allocate(Slot& slot, std::unique_ptr<QPainter>& painter)
@@ -370,6 +402,16 @@ void Compositor::allocate(Slot& slot, std::unique_ptr<QPainter>& painter)
     slot.stale = canvasSlot.stale;
 }
 
+int Compositor::reach() const
+{
+    // Walking down (undo after undo) the checkpoint is rebuilt from the
+    // snapshot each time the walk passes it, and every repair in between
+    // starts from it: the further below the top it sits, the rarer the
+    // rebuilds and the dearer the repairs. The square root of the history
+    // length balances the two.
+    return std::max(spacing, static_cast<int>(std::sqrt(static_cast<double>(layers.size()))));
+}
+
 void Compositor::prepareCache(int target)
 {
     if (!cacheSlot.allocated()) {
@@ -378,22 +420,20 @@ void Compositor::prepareCache(int target)
     int baseLen = 0;
     bestBase(cacheSlot, target, &baseLen);
     const int nearest = cacheSlot.clean() && cacheSlot.len <= target ? std::max(baseLen, cacheSlot.len) : baseLen;
-    // Far from every composite: move the checkpoint to below the change
-    // first, so the next changes around here start from it. Walking down
-    // (undo after undo) it is rebuilt from the snapshot each time it is
-    // passed, so it goes further down on long histories: every repair
-    // from it then paints up to that many items, and the rebuilds come
-    // that much less often; the square root balances the two.
-    if (target - nearest > 2 * spacing && checkpointSlot.allocated()) {
-        const int below = std::max(spacing, static_cast<int>(std::sqrt(static_cast<double>(target))));
-        bring(checkpointSlot, std::max(1, target - below));
+    // A change near the top (an undo walk) far from every composite: move
+    // the checkpoint below it first, so the next changes around here start
+    // from it. A change deep down (a selection made long ago, text on an
+    // old item) leaves it near the top, where the drawing goes on.
+    const int size = static_cast<int>(layers.size());
+    if (checkpointSlot.allocated() && target - nearest > 2 * reach() && size - target <= 2 * reach()) {
+        bring(checkpointSlot, std::max(1, target - reach()));
     }
     bring(cacheSlot, target);
 }
 
 void Compositor::keepCheckpointNear()
 {
-    const int target = static_cast<int>(layers.size()) - 1 - spacing;
+    const int target = static_cast<int>(layers.size()) - 1 - reach();
     if (target < 1 || !canvasSlot.clean()) {
         return;
     }
@@ -402,7 +442,7 @@ void Compositor::keepCheckpointNear()
         bring(checkpointSlot, target);
         return;
     }
-    if (checkpointSlot.clean() && checkpointSlot.len <= target && target - checkpointSlot.len >= spacing) {
+    if (checkpointSlot.clean() && checkpointSlot.len <= target && target - checkpointSlot.len >= reach()) {
         bring(checkpointSlot, target);
     }
 }

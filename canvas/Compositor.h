@@ -30,7 +30,8 @@ class QPainter;
 // the items in between repairs it exactly.
 class Compositor {
 public:
-    // `spacing` is how many items the checkpoint stays below the top.
+    // `spacing` is how many items the checkpoint stays below the top at
+    // least; on long histories it stays further down.
     explicit Compositor(CanvasView& canvas, int spacing = 32);
     ~Compositor();
 
@@ -92,6 +93,8 @@ private:
     // Makes `slot` equal to painting layers [0, target).
     void bring(Slot& slot, int target);
     QRect span(int from, int to) const;
+    // `region` grown to hold whole every item in [from, to) that reaches into it.
+    QRect closure(const QRect& region, int from, int to) const;
     double paintCost(int from, int to) const;
     // Largest clean composite (or the snapshot after a background item)
     // holding at most `target` layers; nullptr stands for the snapshot.
@@ -102,6 +105,8 @@ private:
     void paintItem(Slot& slot, GraphActioner* item);
     // Starts a composite as a copy of the canvas image.
     void allocate(Slot& slot, std::unique_ptr<QPainter>& painter);
+    // How far below the top the checkpoint is kept.
+    int reach() const;
     void prepareCache(int target);
     void keepCheckpointNear();
     void fullReplay(const std::vector<GraphActioner*>& painted);

@@ -48,6 +48,11 @@ struct Board {
         manager = view->manager();
         window = QImage(size, QImage::Format_RGB32);
         filler = std::make_unique<BoardFiller>(*manager, size, 1);
+        // A selection made before everything else: selecting again later
+        // reuses that item, which keeps its place under all the others.
+        filler->begin(SelectArea);
+        manager->addPoint(10, 10);
+        manager->addPoint(60, 40);
         filler->fill(count);
         manager->takeChangedArea();
     }
@@ -112,7 +117,8 @@ void dragMoves(benchmark::State& state, QSize size, int count, int kind, Path pa
     GraphActioner* item = nullptr;
     QPoint at = start;
     const auto restart = [&] {
-        if (item) {
+        // The select item is reused in place, never undone.
+        if (item && kind != SelectArea) {
             manager.undo();
             board.paintChanged();
         }
@@ -145,7 +151,9 @@ void dragMoves(benchmark::State& state, QSize size, int count, int kind, Path pa
             replayAndPaint(board);
         }
     }
-    manager.undo();
+    if (kind != SelectArea) {
+        manager.undo();
+    }
     board.paintChanged();
 }
 
@@ -257,7 +265,9 @@ public:
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
                 // Every benchmark here reports in microseconds.
-                milliseconds[run.benchmark_name()] = run.GetAdjustedRealTime() / 1000.0;
+                std::string name = run.benchmark_name();
+                name = name.substr(0, name.find("/iterations:"));
+                milliseconds[name] = run.GetAdjustedRealTime() / 1000.0;
             }
         }
     }
@@ -275,7 +285,7 @@ void printTable(const std::map<std::string, double>& results)
 {
     std::printf("\n%-10s %-10s %7s %14s %14s %10s\n", "operation", "board", "items", "incremental ms",
                 "full replay ms", "ratio");
-    const char* ops[] = { "pen_move", "rect_drag", "arrow_drag", "undo", "redo" };
+    const char* ops[] = { "pen_move", "rect_drag", "arrow_drag", "select_drag", "undo", "redo" };
     for (QSize size : kSizes) {
         for (const char* op : ops) {
             for (int count : kCounts) {
@@ -337,7 +347,8 @@ void registerAll()
     const struct {
         const char* name;
         int kind;
-    } drags[] = { { "pen_move", Pen }, { "rect_drag", Rect }, { "arrow_drag", LineArrow } };
+    } drags[] = { { "pen_move", Pen }, { "rect_drag", Rect }, { "arrow_drag", LineArrow },
+                  { "select_drag", SelectArea } };
     for (QSize size : kSizes) {
         const std::string board = sizeName(size);
         benchmark::RegisterBenchmark(("open_history/" + board).c_str(), openHistory, size)
@@ -364,8 +375,11 @@ void registerAll()
                     ->Unit(benchmark::kMicrosecond);
             }
             if (count > 0) {
+                // A fixed number of steps, so the mean covers whole walks
+                // and not just the first undo.
                 benchmark::RegisterBenchmark(("undo_walk" + prefix).c_str(), undoWalk, size, count)
-                    ->Unit(benchmark::kMicrosecond);
+                    ->Unit(benchmark::kMicrosecond)
+                    ->Iterations(400);
             }
         }
     }
