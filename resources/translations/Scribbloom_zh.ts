@@ -18,7 +18,7 @@
 <context>
     <name>CanvasView</name>
     <message>
-        <location filename="../../canvas/CanvasView.cpp" line="+242"/>
+        <location filename="../../canvas/CanvasView.cpp" line="+252"/>
         <source>The image could not be saved as %1.
 %2</source>
         <translation>无法将图片保存为 %1。
@@ -104,7 +104,7 @@
 <context>
     <name>MainWindow</name>
     <message>
-        <location filename="../../app/MainWindow.cpp" line="+53"/>
+        <location filename="../../app/MainWindow.cpp" line="+56"/>
         <location line="+92"/>
         <source>Scribbloom</source>
         <translation>Scribbloom</translation>
