@@ -22,12 +22,18 @@ class QPainter;
 //
 // Besides the canvas image it keeps two more full-size composites: a cache
 // of everything below the item being drawn (so a drag repaints only that
-// item over it, and undoing it is a copy), and a checkpoint a few dozen
-// items further down (so deeper undos and changes to earlier items repaint
+// item over it, and undoing it is a copy), and a checkpoint some dozens of
+// items further down (so deeper undos and changes to recent items repaint
 // only the items above it). Each composite remembers how many items it
 // holds and where it may be out of date; items paint only inside their
-// bounds, so copying those rectangles from a lower composite and painting
-// the items in between repairs it exactly.
+// bounds, so copying such an area from a lower composite and painting,
+// whole and unclipped, the items in between that reach into it repairs it
+// exactly. (Clipping them instead is not exact: Qt's antialiased edges
+// can come out a shade different under a clip.)
+//
+// A change under many later items (a new selection reuses the select item
+// made long before; text committed on an item others were redone over)
+// repaints every later item that overlaps it, like a full replay would.
 class Compositor {
 public:
     // `spacing` is how many items the checkpoint stays below the top at
