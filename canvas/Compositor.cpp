@@ -90,6 +90,18 @@ Compositor::Compositor(CanvasView& canvas, int spacing)
     canvasSlot.isCanvas = true;
     cacheSlot.image = &cacheImage;
     checkpointSlot.image = &checkpointImage;
+
+    // A band painted with its origin moved by a whole number of the
+    // painter's units lands on exactly the same pixels as on the canvas;
+    // any other shift would move every edge by a fraction of a pixel.
+    const double ratio = shown.isNull() ? 1.0 : shown.devicePixelRatio();
+    for (int units = 1; units <= 64 && bandStep == 0; ++units) {
+        const double pixels = units * ratio;
+        if (pixels >= 1.0 && pixels == std::round(pixels)) {
+            bandStep = static_cast<int>(pixels);
+            bandUnits = units;
+        }
+    }
 }
 
 Compositor::~Compositor() = default;
@@ -168,6 +180,8 @@ int Compositor::syncLayers(const std::vector<GraphActioner*>& painted,
                            const std::vector<const GraphActioner*>& watched, bool paintGrowth)
 {
     const int n = static_cast<int>(painted.size());
+    const int before = static_cast<int>(layers.size());
+    inPlace.clear();
     // The history only adds and removes at the top, so the first item that
     // still sits where it was marks the part that stayed.
     int keep = std::min(static_cast<int>(layers.size()), n);
@@ -198,6 +212,7 @@ int Compositor::syncLayers(const std::vector<GraphActioner*>& painted,
         const GraphActioner& item = *layer.item;
         // Strokes paint segment by segment, so points added at the end only
         // add segments: those are all that needs painting.
+        inPlace.push_back({ index, layer.bounds });
         const bool grew = (item.type == Pen || item.type == Erase) && item.points.size() > layer.count
             && item.properties == layer.properties
             && (layer.count == 0
@@ -234,6 +249,7 @@ int Compositor::syncLayers(const std::vector<GraphActioner*>& painted,
     for (int i = keep; i < n; ++i) {
         pushLayer(painted[static_cast<size_t>(i)]);
     }
+    restacked = keep != before || keep != n;
     return changed;
 }
 
@@ -315,6 +331,18 @@ void Compositor::paintItem(Slot& slot, GraphActioner* item)
     }
     IGraph& graph = *found->second;
     graph.setPainter(slot.painter, &canvas.background);
+    graph.draw(item);
+    graph.setPainter(canvas.painter.get(), &canvas.background);
+}
+
+void Compositor::paintWith(QPainter& painter, GraphActioner* item)
+{
+    const auto found = canvas.graphs.find(item->type);
+    if (found == canvas.graphs.end()) {
+        return;
+    }
+    IGraph& graph = *found->second;
+    graph.setPainter(&painter, &canvas.background);
     graph.draw(item);
     graph.setPainter(canvas.painter.get(), &canvas.background);
 }
@@ -447,6 +475,221 @@ void Compositor::keepCheckpointNear()
     }
 }
 
+namespace {
+
+void copyRows(const QImage& from, const QPoint& fromAt, QImage& to, const QPoint& toAt, const QSize& size)
+{
+    const int bytesPerPixel = from.depth() / 8;
+    const size_t rowBytes = static_cast<size_t>(size.width()) * static_cast<size_t>(bytesPerPixel);
+    // Through the painters' own buffers: bits() would detach an image from
+    // its painter if anyone held a shallow copy of it.
+    auto* target = const_cast<uchar*>(to.constBits());
+    for (int y = 0; y < size.height(); ++y) {
+        std::memcpy(target + static_cast<qsizetype>(toAt.y() + y) * to.bytesPerLine()
+                        + static_cast<qsizetype>(toAt.x()) * bytesPerPixel,
+                    from.constScanLine(fromAt.y() + y) + static_cast<qsizetype>(fromAt.x()) * bytesPerPixel, rowBytes);
+    }
+}
+
+} // namespace
+
+bool Compositor::hairline(const GraphActioner& item) const
+{
+    // Lines at most one pixel wide are drawn by Qt's hairline stroker, which
+    // cuts them at the edges of the image it paints on (moving where their
+    // dashes and antialiased ends fall), but only masks them by a clip.
+    const double ratio = canvas.canvasImage.devicePixelRatio();
+    switch (item.type) {
+    case SelectArea:
+        return ratio <= 1.0;
+    case Pen:
+    case Line:
+    case Rect:
+    case BrushRect:
+    case Ellipse:
+    case BrushEllipse:
+    case LineArrow:
+    case MarkingPen: {
+        // A negative width is refused by the pen, which keeps its own 1.
+        const int size = item.propertyInt("size");
+        const double width = size < 0 ? 1.0 : size;
+        return width * ratio <= 1.0;
+    }
+    default:
+        return false;
+    }
+}
+
+bool Compositor::filled(const GraphActioner& item)
+{
+    return item.type == BrushRect || item.type == BrushEllipse || item.type == LineArrow || item.type == MarkingPen;
+}
+
+double Compositor::lineWidth(const GraphActioner& item)
+{
+    switch (item.type) {
+    case Erase:
+        return 10.0;
+    case SelectArea:
+        return 1.0;
+    case Pen:
+    case Line:
+    case Rect:
+    case BrushRect:
+    case Ellipse:
+    case BrushEllipse:
+    case LineArrow:
+    case MarkingPen:
+        return std::max(1.0, static_cast<double>(item.propertyInt("size")));
+    default:
+        return 0.0;
+    }
+}
+
+bool Compositor::repaintBand(const QRect& band, int from)
+{
+    const QRect imageRect = itemBounds->imageRect();
+    const QRect inside = band.intersected(imageRect);
+    if (inside.isEmpty()) {
+        return true;
+    }
+    // Whole units of the painter's own coordinates on every side.
+    const auto down = [this](int v) { return v - v % bandStep; };
+    const QRect aligned(QPoint(down(inside.left()), down(inside.top())),
+                        QPoint(down(inside.right() + bandStep) - 1, down(inside.bottom() + bandStep) - 1));
+    const QRect core = aligned.intersected(imageRect);
+    const QRect units(aligned.left() / bandStep * bandUnits, aligned.top() / bandStep * bandUnits,
+                      aligned.width() / bandStep * bandUnits, aligned.height() / bandStep * bandUnits);
+    // Antialiased edges come out a shade different in the pixels right at
+    // the border of the image they are painted on, so the piece painted on
+    // reaches a few pixels past the band and only the band is kept.
+    // How far that reaches grows with the width of the lines crossing it.
+    double widest = 0;
+    for (int i = from; i < static_cast<int>(layers.size()); ++i) {
+        const Layer& layer = layers[static_cast<size_t>(i)];
+        if (layer.bounds.intersects(core)) {
+            widest = std::max(widest, lineWidth(*layer.item));
+        }
+    }
+    const double reach = 8.0 + 2.0 * widest * canvas.canvasImage.devicePixelRatio();
+    if (reach > 512.0) {
+        return false;
+    }
+    const int guard = bandStep * (static_cast<int>(reach) / bandStep + 1);
+    const QRect area = aligned.adjusted(-guard, -guard, guard, guard).intersected(imageRect);
+    const QPoint coreInPiece = core.topLeft() - area.topLeft();
+
+    // A copy carries the pixel ratio and font resolution of the cache, so
+    // items paint into it as into the canvas.
+    QImage piece = cacheImage.copy(area);
+    QImage& shown = canvas.canvasImage;
+    bool onCanvas = false;
+    {
+        QPainter painter(&piece);
+        // Whole items, unclipped, as everywhere else.
+        painter.translate(-area.left() / bandStep * bandUnits, -area.top() / bandStep * bandUnits);
+        for (int i = from; i < static_cast<int>(layers.size()); ++i) {
+            const Layer& layer = layers[static_cast<size_t>(i)];
+            if (!layer.bounds.intersects(core)) {
+                continue;
+            }
+            if (hairline(*layer.item) && filled(*layer.item)) {
+                // A clip would shade the fill's edges differently; painted
+                // whole on an image that holds all of it instead.
+                if (onCanvas) {
+                    copyRows(shown, core.topLeft(), piece, coreInPiece, core.size());
+                    onCanvas = false;
+                }
+                const QRect reach = layer.bounds | core;
+                const QRect whole = QRect(QPoint(down(reach.left()), down(reach.top())), reach.bottomRight())
+                                        .intersected(imageRect);
+                const QPoint coreInWhole = core.topLeft() - whole.topLeft();
+                QImage scratch = cacheImage.copy(whole);
+                copyRows(piece, coreInPiece, scratch, coreInWhole, core.size());
+                {
+                    QPainter wholePainter(&scratch);
+                    wholePainter.translate(-whole.left() / bandStep * bandUnits, -whole.top() / bandStep * bandUnits);
+                    paintWith(wholePainter, layer.item);
+                }
+                copyRows(scratch, coreInWhole, piece, coreInPiece, core.size());
+            } else if (hairline(*layer.item)) {
+                // Painted on the canvas itself, masked to the band; the
+                // piece's margin goes without it, as it is thrown away.
+                if (!onCanvas) {
+                    copyRows(piece, coreInPiece, shown, core.topLeft(), core.size());
+                    onCanvas = true;
+                }
+                canvas.painter->save();
+                canvas.painter->setClipRect(units);
+                canvas.update(layer.item);
+                canvas.painter->restore();
+            } else {
+                if (onCanvas) {
+                    copyRows(shown, core.topLeft(), piece, coreInPiece, core.size());
+                    onCanvas = false;
+                }
+                paintWith(painter, layer.item);
+            }
+        }
+    }
+    if (!onCanvas) {
+        copyRows(piece, coreInPiece, shown, core.topLeft(), core.size());
+    }
+    dirty |= core;
+    return true;
+}
+
+bool Compositor::moveOutline(int index, const QRect& before)
+{
+    if (bandStep == 0 || layers[static_cast<size_t>(index)].item->type != SelectArea) {
+        return false;
+    }
+    // Filled hairline items are painted whole on an image of their own
+    // size: a large one is left to the usual path, to keep memory small.
+    const QRect reach = before | layers[static_cast<size_t>(index)].bounds;
+    const double largest = area(itemBounds->imageRect()) / 4.0;
+    for (size_t i = static_cast<size_t>(index) + 1; i < layers.size(); ++i) {
+        const Layer& layer = layers[i];
+        if (layer.bounds.intersects(reach) && area(layer.bounds) > largest && filled(*layer.item)
+            && hairline(*layer.item)) {
+            return false;
+        }
+    }
+    prepareCache(index);
+    if (!cacheSlot.clean() || cacheSlot.len != index) {
+        return false;
+    }
+    // The marquee is a one-pixel dashed line inside the select item's
+    // bounds; the bands reach well past it on both sides.
+    const double ratio = canvas.canvasImage.devicePixelRatio();
+    const int thick = static_cast<int>(std::ceil(2.0 * ratio)) + 5;
+    for (const QRect& bounds : { before, layers[static_cast<size_t>(index)].bounds }) {
+        if (bounds.isEmpty()) {
+            continue;
+        }
+        std::vector<QRect> bands;
+        if (bounds.width() <= 2 * thick || bounds.height() <= 2 * thick) {
+            bands = { bounds };
+        } else {
+            bands = { QRect(bounds.left(), bounds.top(), bounds.width(), thick),
+                      QRect(bounds.left(), bounds.bottom() - thick + 1, bounds.width(), thick),
+                      QRect(bounds.left(), bounds.top() + thick, thick, bounds.height() - 2 * thick),
+                      QRect(bounds.right() - thick + 1, bounds.top() + thick, thick, bounds.height() - 2 * thick) };
+        }
+        for (const QRect& band : bands) {
+            // Lines too wide for a small piece: the canvas is still marked
+            // out of date over both marquees, so the usual path repairs
+            // whatever was done here too.
+            if (!repaintBand(band, index)) {
+                return false;
+            }
+        }
+    }
+    canvasSlot.stale = QRect();
+    canvasSlot.len = static_cast<int>(layers.size());
+    return true;
+}
+
 void Compositor::fullReplay(const std::vector<GraphActioner*>& painted)
 {
     for (GraphActioner* item : painted) {
@@ -465,8 +708,13 @@ void Compositor::compose(const std::vector<GraphActioner*>& painted,
     if (!cacheSlot.allocated() && canvasSlot.clean()) {
         allocate(cacheSlot, cachePainter);
     }
+    const bool wasCurrent = canvasSlot.clean() && canvasSlot.len == static_cast<int>(layers.size());
     const int changed = syncLayers(painted, watched, true);
     const int n = static_cast<int>(layers.size());
+    if (wasCurrent && !restacked && inPlace.size() == 1 && moveOutline(inPlace.front().index, inPlace.front().before)) {
+        keepCheckpointNear();
+        return;
+    }
     if (!canvasSlot.clean()) {
         // Repaint from just below the lowest change: the cache is moved
         // there (and stays there for the next move of the same item).

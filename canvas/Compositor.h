@@ -31,9 +31,13 @@ class QPainter;
 // exactly. (Clipping them instead is not exact: Qt's antialiased edges
 // can come out a shade different under a clip.)
 //
-// A change under many later items (a new selection reuses the select item
-// made long before; text committed on an item others were redone over)
-// repaints every later item that overlaps it, like a full replay would.
+// A change under many later items (text committed on an item others were
+// redone over) repaints every later item that overlaps it, like a full
+// replay would. A selection being dragged is the common case of that (the
+// select item is reused and keeps its place under everything drawn since),
+// so it gets a path of its own: the cache is held just below the select
+// item, and each move rebuilds only the thin bands along the old and new
+// marquee, on small images of their own.
 class Compositor {
 public:
     // `spacing` is how many items the checkpoint stays below the top at
@@ -95,6 +99,19 @@ private:
     void popLayer();
     void pushLayer(GraphActioner* item);
     void changedInPlace(int index, const QRect& region);
+    // The marquee of the select item at `index` moved from `before` to its
+    // current bounds and nothing else changed: repaints the bands along
+    // both outlines. False when this board cannot take that path.
+    bool moveOutline(int index, const QRect& before);
+    // `band` rebuilt from the cache (holding layers [0, from)) plus every
+    // later layer that reaches into it, painted on an image of the band's
+    // size and copied into the canvas image.
+    // False when the lines crossing it are too wide for that.
+    bool repaintBand(const QRect& band, int from);
+    void paintWith(QPainter& painter, GraphActioner* item);
+    bool hairline(const GraphActioner& item) const;
+    static bool filled(const GraphActioner& item);
+    static double lineWidth(const GraphActioner& item);
 
     // Makes `slot` equal to painting layers [0, target).
     void bring(Slot& slot, int target);
@@ -130,6 +147,20 @@ private:
     // Indexes of the background items among the layers, ascending.
     std::vector<int> imageLayers;
     std::vector<const GraphActioner*> lastWatched;
+
+    // What the last syncLayers() saw: whether items were added or removed,
+    // and the layers changed in place with their bounds before the change.
+    struct InPlace {
+        int index = 0;
+        QRect before;
+    };
+    bool restacked = false;
+    std::vector<InPlace> inPlace;
+    // Band origins are kept on multiples of this many image pixels, which
+    // map to a whole number of the painter's own units; 0 when the pixel
+    // ratio has no such multiple (bands are then not used).
+    int bandStep = 0;
+    int bandUnits = 0;
 
     Slot canvasSlot;
     Slot cacheSlot;
