@@ -520,6 +520,12 @@ bool Compositor::hairline(const GraphActioner& item) const
     }
 }
 
+double Compositor::largestScratch() const
+{
+    // A quarter of the picture, or a few hundred pixels square on a small one.
+    return std::max(area(itemBounds->imageRect()) / 4.0, 512.0 * 512.0);
+}
+
 bool Compositor::filled(const GraphActioner& item)
 {
     return item.type == BrushRect || item.type == BrushEllipse || item.type == LineArrow || item.type == MarkingPen;
@@ -546,7 +552,7 @@ double Compositor::lineWidth(const GraphActioner& item)
     }
 }
 
-bool Compositor::repaintBand(const QRect& band, int from)
+bool Compositor::repaintBand(const QRect& band, int from, QRect& touched)
 {
     const QRect imageRect = itemBounds->imageRect();
     const QRect inside = band.intersected(imageRect);
@@ -578,6 +584,7 @@ bool Compositor::repaintBand(const QRect& band, int from)
     const int guard = bandStep * (static_cast<int>(reach) / bandStep + 1);
     const QRect area = aligned.adjusted(-guard, -guard, guard, guard).intersected(imageRect);
     const QPoint coreInPiece = core.topLeft() - area.topLeft();
+    touched |= core;
 
     // A copy carries the pixel ratio and font resolution of the cache, so
     // items paint into it as into the canvas.
@@ -603,6 +610,9 @@ bool Compositor::repaintBand(const QRect& band, int from)
                 const QRect reach = layer.bounds | core;
                 const QRect whole = QRect(QPoint(down(reach.left()), down(reach.top())), reach.bottomRight())
                                         .intersected(imageRect);
+                if (static_cast<double>(whole.width()) * whole.height() > largestScratch()) {
+                    return false;
+                }
                 const QPoint coreInWhole = core.topLeft() - whole.topLeft();
                 QImage scratch = cacheImage.copy(whole);
                 copyRows(piece, coreInPiece, scratch, coreInWhole, core.size());
@@ -647,7 +657,7 @@ bool Compositor::moveOutline(int index, const QRect& before)
     // Filled hairline items are painted whole on an image of their own
     // size: a large one is left to the usual path, to keep memory small.
     const QRect reach = before | layers[static_cast<size_t>(index)].bounds;
-    const double largest = area(itemBounds->imageRect()) / 4.0;
+    const double largest = largestScratch();
     for (size_t i = static_cast<size_t>(index) + 1; i < layers.size(); ++i) {
         const Layer& layer = layers[i];
         if (layer.bounds.intersects(reach) && area(layer.bounds) > largest && filled(*layer.item)
@@ -677,10 +687,11 @@ bool Compositor::moveOutline(int index, const QRect& before)
                       QRect(bounds.right() - thick + 1, bounds.top() + thick, thick, bounds.height() - 2 * thick) };
         }
         for (const QRect& band : bands) {
-            // Lines too wide for a small piece: the canvas is still marked
-            // out of date over both marquees, so the usual path repairs
-            // whatever was done here too.
-            if (!repaintBand(band, index)) {
+            // Lines too wide for a small piece: the usual path then repairs
+            // both marquees and whatever was done here.
+            QRect touched;
+            if (!repaintBand(band, index, touched)) {
+                canvasSlot.stale |= touched;
                 return false;
             }
         }

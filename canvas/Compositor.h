@@ -105,13 +105,16 @@ private:
     bool moveOutline(int index, const QRect& before);
     // `band` rebuilt from the cache (holding layers [0, from)) plus every
     // later layer that reaches into it, painted on an image of the band's
-    // size and copied into the canvas image.
+    // size and copied into the canvas image. `touched` gets the canvas
+    // pixels written.
     // False when the lines crossing it are too wide for that.
-    bool repaintBand(const QRect& band, int from);
+    bool repaintBand(const QRect& band, int from, QRect& touched);
     void paintWith(QPainter& painter, GraphActioner* item);
     bool hairline(const GraphActioner& item) const;
     static bool filled(const GraphActioner& item);
     static double lineWidth(const GraphActioner& item);
+    // Most pixels a scratch image for one item may have.
+    double largestScratch() const;
 
     // Makes `slot` equal to painting layers [0, target).
     void bring(Slot& slot, int target);
