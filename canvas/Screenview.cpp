@@ -187,13 +187,18 @@ void Screenview::selectColorPicker()
     }
 }
 
-void Screenview::zoomIn()
+void Screenview::enterZoomMode()
 {
     textEditing = false;
     closeEditor();
     zoomMode = true;
     setAttribute(Qt::WA_MouseTracking, false);
     hidePicker();
+}
+
+void Screenview::zoomIn()
+{
+    enterZoomMode();
     if (graphManager) {
         graphManager->zoomIn();
     }
@@ -201,11 +206,7 @@ void Screenview::zoomIn()
 
 void Screenview::zoomOut()
 {
-    textEditing = false;
-    closeEditor();
-    zoomMode = true;
-    setAttribute(Qt::WA_MouseTracking, false);
-    hidePicker();
+    enterZoomMode();
     if (graphManager) {
         graphManager->zoomOut();
     }

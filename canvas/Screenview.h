@@ -100,6 +100,8 @@ private:
 
     // Ends zoom, picker and text modes before a tool change or print.
     void leaveSpecialModes();
+    // Ends picker and text modes and lets drags pan the zoomed board.
+    void enterZoomMode();
     // Repaints only the window area the last drawing changes touched.
     void updateChanged();
     void selectTool(int type);

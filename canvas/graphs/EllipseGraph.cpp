@@ -4,9 +4,6 @@
 
 #include <QPainter>
 
-#include <algorithm>
-#include <cstdlib>
-
 EllipseGraph::EllipseGraph(bool filled)
     : filled(filled)
 {
@@ -19,10 +16,5 @@ void EllipseGraph::draw(GraphActioner* item)
     }
     applyItemPen(item);
     painter->setBrush(filled ? itemBrush(item) : QBrush(Qt::NoBrush));
-    // Spanned the same whichever way the mouse was dragged: Qt's outline of
-    // a rectangle with negative extent differs from the normalised one.
-    const QPoint first = item->points.front();
-    const QPoint last = item->points.back();
-    painter->drawEllipse(std::min(first.x(), last.x()), std::min(first.y(), last.y()),
-                        std::abs(last.x() - first.x()), std::abs(last.y() - first.y()));
+    painter->drawEllipse(dragSpan(item));
 }

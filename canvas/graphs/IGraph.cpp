@@ -5,6 +5,9 @@
 #include <QPainter>
 #include <QPen>
 
+#include <algorithm>
+#include <cstdlib>
+
 void IGraph::setPainter(QPainter* painter, const QImage* background)
 {
     this->painter = painter;
@@ -33,4 +36,12 @@ void IGraph::applyItemPen(const GraphActioner* item)
 QBrush IGraph::itemBrush(const GraphActioner* item)
 {
     return QBrush(itemColor(item), Qt::SolidPattern);
+}
+
+QRect IGraph::dragSpan(const GraphActioner* item)
+{
+    const QPoint first = item->points.front();
+    const QPoint last = item->points.back();
+    return QRect(std::min(first.x(), last.x()), std::min(first.y(), last.y()),
+                 std::abs(last.x() - first.x()), std::abs(last.y() - first.y()));
 }

@@ -2,6 +2,7 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QRect>
 
 class GraphActioner;
 class QImage;
@@ -25,6 +26,10 @@ protected:
     // the item's colour, round caps and joins, antialiased.
     void applyItemPen(const GraphActioner* item);
     static QBrush itemBrush(const GraphActioner* item);
+    // The box from the item's first to its last point, normalised so a shape
+    // is spanned the same whichever way the mouse was dragged: Qt's outline
+    // of a box with negative extent differs from the normalised one.
+    static QRect dragSpan(const GraphActioner* item);
 
     QPainter* painter = nullptr;
     const QImage* background = nullptr;
