@@ -502,21 +502,14 @@ bool Compositor::hairline(const GraphActioner& item) const
     switch (item.type) {
     case SelectArea:
         return ratio <= 1.0;
-    case Pen:
-    case Line:
-    case Rect:
-    case BrushRect:
-    case Ellipse:
-    case BrushEllipse:
-    case LineArrow:
-    case MarkingPen: {
+    default:
+        if (!drawnWithItemPen(item)) {
+            return false;
+        }
         // A negative width is refused by the pen, which keeps its own 1.
         const int size = item.propertyInt("size");
         const double width = size < 0 ? 1.0 : size;
         return width * ratio <= 1.0;
-    }
-    default:
-        return false;
     }
 }
 
@@ -538,6 +531,14 @@ double Compositor::lineWidth(const GraphActioner& item)
         return 10.0;
     case SelectArea:
         return 1.0;
+    default:
+        return drawnWithItemPen(item) ? std::max(1.0, static_cast<double>(item.propertyInt("size"))) : 0.0;
+    }
+}
+
+bool Compositor::drawnWithItemPen(const GraphActioner& item)
+{
+    switch (item.type) {
     case Pen:
     case Line:
     case Rect:
@@ -546,9 +547,9 @@ double Compositor::lineWidth(const GraphActioner& item)
     case BrushEllipse:
     case LineArrow:
     case MarkingPen:
-        return std::max(1.0, static_cast<double>(item.propertyInt("size")));
+        return true;
     default:
-        return 0.0;
+        return false;
     }
 }
 

@@ -113,6 +113,8 @@ private:
     bool hairline(const GraphActioner& item) const;
     static bool filled(const GraphActioner& item);
     static double lineWidth(const GraphActioner& item);
+    // The kinds whose width is the item's "size": everything on the shared item pen.
+    static bool drawnWithItemPen(const GraphActioner& item);
     // Most pixels a scratch image for one item may have.
     double largestScratch() const;
 
