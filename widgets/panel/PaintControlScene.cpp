@@ -1,7 +1,6 @@
 #include "widgets/panel/PaintControlScene.h"
 
 #include "app/settings/HelpPage.h"
-#include "canvas/ImageOutput.h"
 #include "canvas/Screenview.h"
 #include "platform/DesktopWindows.h"
 #include "widgets/PenSizeWindow.h"
@@ -10,7 +9,6 @@
 #include "widgets/panel/IMainWindow.h"
 
 #include <QButtonGroup>
-#include <QClipboard>
 #include <QColor>
 #include <QColorDialog>
 #include <QCursor>
@@ -553,7 +551,7 @@ void PaintControlScene::setCopyBoard()
 {
     if (!canvas)
         return;
-    QGuiApplication::clipboard()->setImage(ImageOutput::grabAll(canvas.get()), QClipboard::Clipboard);
+    canvas->copyAll();
 }
 
 void PaintControlScene::setColorPicker()
