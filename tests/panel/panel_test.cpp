@@ -7,8 +7,8 @@
 #include "canvas/Screenview.h"
 #include "platform/ScreenCapture.h"
 #include "widgets/QColorRadio.h"
-#include "widgets/panel/IMainWindow.h"
-#include "widgets/panel/PaintControlScene.h"
+#include "panel/IMainWindow.h"
+#include "panel/PaintControlScene.h"
 
 #include <QAbstractButton>
 #include <QApplication>

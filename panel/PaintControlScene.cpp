@@ -1,12 +1,12 @@
-#include "widgets/panel/PaintControlScene.h"
+#include "panel/PaintControlScene.h"
 
-#include "app/settings/HelpPage.h"
+#include "settings/HelpPage.h"
 #include "canvas/Screenview.h"
 #include "platform/DesktopWindows.h"
 #include "widgets/PenSizeWindow.h"
 #include "widgets/QColorRadio.h"
 #include "widgets/SettingWindow.h"
-#include "widgets/panel/IMainWindow.h"
+#include "panel/IMainWindow.h"
 
 #include <QButtonGroup>
 #include <QColor>
