@@ -19,6 +19,7 @@ private slots:
     void itemPointsAreRoundedDevicePositions();
     void selectionMenuFollowsDevicePositions();
     void textEditorBaselineStandsOnThePress();
+    void committedTextKeepsTheSizeItWasTypedIn();
 };
 
 void ScreenviewDprTest::snapshotIsInDevicePixelsAndWindowInLogical()
@@ -69,6 +70,41 @@ void ScreenviewDprTest::textEditorBaselineStandsOnThePress()
     QCOMPARE(canvas.history().current()->points.front(), QPoint(152, 101));
     QTest::keyClick(editor, Qt::Key_Return);
     QCOMPARE(canvas.history().current()->property("text"), QString("Hi"));
+}
+
+namespace {
+// Rows of `image` holding a pixel `inked` accepts.
+int inkHeight(const QImage& image, bool (*inked)(const QColor&))
+{
+    int top = -1, bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (inked(image.pixelColor(x, y))) {
+                top = top < 0 ? y : top;
+                bottom = y;
+                break;
+            }
+        }
+    }
+    return top < 0 ? 0 : bottom - top + 1;
+}
+}
+
+void ScreenviewDprTest::committedTextKeepsTheSizeItWasTypedIn()
+{
+    CanvasHarness canvas;
+    canvas.view->selectText();
+    canvas.click({100, 100});
+    QTextEditer* editor = canvas.view->openEditor();
+    QTest::keyClicks(editor, "HEH");
+    editor->setReadOnly(true);
+    // The editor's own pixels, in device pixels as the screen shows them.
+    const int typed = inkHeight(editor->grab().toImage(), [](const QColor& c) { return c.value() < 60; });
+    editor->setReadOnly(false);
+    QTest::keyClick(editor, Qt::Key_Return);
+    const int painted = inkHeight(canvas.image(), [](const QColor& c) { return c.red() > 150 && c.green() < 100; });
+    QVERIFY(typed > 0);
+    QVERIFY2(qAbs(painted - typed) <= 2, qPrintable(QStringLiteral("typed %1 px high, painted %2").arg(typed).arg(painted)));
 }
 
 QTEST_MAIN(ScreenviewDprTest)
