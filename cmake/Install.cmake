@@ -68,3 +68,5 @@ foreach(size 16 22 24 32 48 64 128 256)
   install(FILES ${desktop_dir}/scribbloom-${size}.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME scribbloom.png)
 endforeach()
+
+include(${CMAKE_CURRENT_LIST_DIR}/Package.cmake)
