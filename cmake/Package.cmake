@@ -62,6 +62,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://scribbloom.net/")
 # font that draws them is loaded by name, so no linker sees it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei")
+# The help page opens in the desktop's browser through xdg-open.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${package_build_dir}/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 

@@ -153,7 +153,8 @@ def crash(d, app, folder):
     """Faults the installed program's main thread from outside, as a crash would."""
     libc = ctypes.CDLL("libc.so.6", use_errno=True)
     check(libc.tgkill(app.pid, app.pid, signal.SIGSEGV) == 0, "cannot signal the program")
-    wait_for("the crashed program to end", lambda: app.poll() is not None)
+    # The handling itself is bounded (address lookup, then packing); this only guards a hang.
+    wait_for("the crashed program to end", lambda: app.poll() is not None, limit=120)
     check(app.returncode == -signal.SIGSEGV, f"the program ended with {app.returncode}, not by its fault")
     # Only the helper packs the archive: its presence shows the installed
     # library found the installed helper beside itself.
