@@ -21,7 +21,7 @@ import subprocess
 import sys
 import zipfile
 
-from desktop import TestFailure, check, close_to, main, wait_for
+from desktop import check, close_to, main, wait_for
 from strip import button_centres
 
 SKIP = 77
@@ -128,7 +128,7 @@ def check_installed_files(listing):
         check(section in page, f"the manual page has no {section}")
     for variable in README_VARIABLES:
         check(variable in page, f"the manual page does not explain {variable}")
-    return program, folder
+    return folder
 
 
 def draw_on_board(d, app):
@@ -198,8 +198,8 @@ def test(d):
              os.path.abspath(deb), env=dict(os.environ, DEBIAN_FRONTEND="noninteractive"))
         installed = True
         listing = must("dpkg", "-L", PACKAGE).splitlines()
-        listing = [p for p in listing if p.startswith("/usr/") and p != "/usr/."]
-        program, folder = check_installed_files(listing)
+        listing = [p for p in listing if p.startswith("/usr/")]
+        folder = check_installed_files(listing)
 
         d.run("xsetroot", "-solid", "#336699")
         env = dict(d.env)
