@@ -58,9 +58,15 @@ install(CODE "
 ")
 
 set(desktop_dir ${CMAKE_SOURCE_DIR}/resources/desktop)
-install(FILES ${desktop_dir}/scribbloom.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+set(packaging_dir ${CMAKE_SOURCE_DIR}/packaging)
+# The desktop entry and the software-centre description share one id.
+set(SCRIBBLOOM_DESKTOP_ID net.scribbloom.Scribbloom)
+install(FILES ${desktop_dir}/${SCRIBBLOOM_DESKTOP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${packaging_dir}/${SCRIBBLOOM_DESKTOP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${desktop_dir}/scribbloom.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-install(FILES ${desktop_dir}/scribbloom-48.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps
-        RENAME scribbloom.png)
-install(FILES ${desktop_dir}/scribbloom-128.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps
-        RENAME scribbloom.png)
+foreach(size 16 22 24 32 48 64 128 256)
+  install(FILES ${desktop_dir}/scribbloom-${size}.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME scribbloom.png)
+endforeach()
+
+include(${CMAKE_CURRENT_LIST_DIR}/Package.cmake)

@@ -5,6 +5,7 @@
 #   scripts/setup.sh run              install what is missing, build, start
 #   scripts/setup.sh test             install what is missing, build, run every test
 #   scripts/setup.sh test --sanitize  the same with AddressSanitizer + UBSan
+#   scripts/setup.sh package          install what is missing, build the Debian package
 #
 # Installing needs root (apt-get); the rest runs as any user.
 set -euo pipefail
@@ -16,6 +17,9 @@ build=$here/build
 if [ "${2:-}" = "--sanitize" ]; then
   sanitize=ON
   build=$here/build-sanitize
+fi
+if [ "$mode" = package ]; then
+  build=$here/build-package
 fi
 jobs=${JOBS:-2}
 
@@ -51,12 +55,33 @@ configure_and_build() {
   cmake --build "$build" -j"$jobs"
 }
 
+# The package is built the way Debian builds its own: with the distribution's
+# hardening flags, and without the tests and benchmarks, which it does not hold.
+build_package() {
+  echo "== building the Debian package in $build"
+  local flags
+  flags=$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)
+  (
+    eval "$flags"
+    export CFLAGS="$CFLAGS $CPPFLAGS" CXXFLAGS="$CXXFLAGS $CPPFLAGS"
+    cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DSCRIBBLOOM_BUILD_TESTS=OFF -DSCRIBBLOOM_BUILD_BENCH=OFF
+  )
+  cmake --build "$build" -j"$jobs"
+  (cd "$build" && cpack -G DEB)
+  echo "== package: $(ls "$build"/scribbloom_*.deb)"
+}
+
 install_packages
 # Extra test tools that do not come from Debian's packages.
 if [ "$mode" = test ] && [ -d "$here/scripts/setup.d" ]; then
   for hook in "$here"/scripts/setup.d/*.sh; do
     [ -e "$hook" ] && bash "$hook" "$build"
   done
+fi
+if [ "$mode" = package ]; then
+  build_package
+  exit 0
 fi
 configure_and_build
 
@@ -78,7 +103,7 @@ case "$mode" in
     ctest --output-on-failure -j"$jobs"
     ;;
   *)
-    echo "usage: $0 run|test [--sanitize]" >&2
+    echo "usage: $0 run|test [--sanitize]|package" >&2
     exit 2
     ;;
 esac

@@ -316,10 +316,14 @@ def app_mark(size):
             '</g>')
 
 
+# The hicolor sizes desktops and software centres look up, beside the scalable one.
+DESKTOP_ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+
+
 def draw_desktop_icon(r, desktop_dir):
     os.makedirs(desktop_dir, exist_ok=True)
     r.keep_svg("scribbloom", 96, 96, app_mark(96), os.path.join(desktop_dir, "scribbloom.svg"))
-    for px in (48, 128):
+    for px in DESKTOP_ICON_SIZES:
         src = os.path.join(r.tmp, f"mark{px}.svg")
         with open(src, "w", encoding="utf-8") as f:
             f.write(svg(px, px, app_mark(px)))

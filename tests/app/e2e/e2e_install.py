@@ -36,7 +36,7 @@ def test(d):
                    "skin/coolblack.rcc"]:
         check(os.path.isfile(os.path.join(folder, needed)), f"{needed} is not installed beside the program")
 
-    entry_path = os.path.join(prefix, "share", "applications", "scribbloom.desktop")
+    entry_path = os.path.join(prefix, "share", "applications", "net.scribbloom.Scribbloom.desktop")
     checked = subprocess.run(["desktop-file-validate", entry_path], capture_output=True, text=True)
     check(checked.returncode == 0 and not checked.stdout.strip(),
           f"the desktop entry is not valid: {checked.stdout.strip()} {checked.stderr.strip()}")
