@@ -339,11 +339,19 @@ void Compositor::compose(const std::vector<GraphActioner*>& painted,
         allocate(cacheSlot, cachePainter);
     }
     const int n = static_cast<int>(painted.size());
-    const int changed = apply(layers.sync(painted, watched), n, true);
+    const LayerStack::Changes changes = layers.sync(painted, watched);
+    const int changed = apply(changes, n, true);
     if (!canvasSlot.clean()) {
-        // Repaint from just below the lowest change: the cache is moved
-        // there (and stays there for the next move of the same item).
-        prepareCache(std::max(1, std::min(changed, n)));
+        // An item changed in place is repainted from just below it: the
+        // cache is moved there (and stays there for its next move). Items
+        // only taken off the top (undo) are repaired from a composite not
+        // far below, where there is one, without moving it.
+        int baseLen = 0;
+        bestBase(canvasSlot, n, &baseLen);
+        const bool nearBase = n - baseLen <= 4 * reach();
+        if (!changes.changed.empty() || !changes.grown.empty() || !nearBase) {
+            prepareCache(std::max(1, std::min(changed, n)));
+        }
     }
     bring(canvasSlot, n);
     keepCheckpointNear();
