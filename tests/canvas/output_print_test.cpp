@@ -26,12 +26,20 @@
 namespace {
 const QColor boardColor(20, 160, 60);
 
-// The board handed to the print window: one known colour, screen-sized.
+const QColor markColor(30, 40, 220);
+
+// The board handed to the print window: one known colour, screen-sized,
+// with a drawing in the middle, where the print window stands on screen.
 QImage board()
 {
     QImage image(QGuiApplication::primaryScreen()->geometry().size() * QGuiApplication::primaryScreen()->devicePixelRatio(),
                  QImage::Format_RGB32);
     image.fill(boardColor);
+    QPainter painter(&image);
+    const QSize mark = image.size() / 5;
+    painter.fillRect(QRect(QPoint(image.width() / 2, image.height() / 2) - QPoint(mark.width() / 2, mark.height() / 2),
+                           mark),
+                     markColor);
     return image;
 }
 
@@ -309,6 +317,11 @@ private slots:
         QVERIFY2(row.first >= 0, "no picture on the printed page");
         QVERIFY2(qAbs(row.first - printable.left()) <= 3, qPrintable(QString::number(row.first)));
         QVERIFY2(qAbs(row.second + 1 - printable.right()) <= 3, qPrintable(QString::number(row.second)));
+        // The board's drawing, where the print window stood on screen.
+        QVERIFY(near(page.pixel(printable.center().toPoint()), markColor));
+        // Kept for a look when asked for.
+        if (qEnvironmentVariableIsSet("SCRIBBLOOM_PRINTOUT_PNG"))
+            page.save(qEnvironmentVariable("SCRIBBLOOM_PRINTOUT_PNG"));
     }
 };
 
