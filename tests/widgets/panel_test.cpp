@@ -95,11 +95,12 @@ private slots:
     void toolButtonsSelectTheirTool_data();
     void toolButtonsSelectTheirTool();
     void clickingTheCheckedToolAgainLeavesZoom();
+    void escapeAfterChoosingTheToolOnTheStripPutsThePickerAway();
     void sizeButtonsSendTheirWidths_data();
     void sizeButtonsSendTheirWidths();
     void colourButtonsSendTheirColours_data();
     void colourButtonsSendTheirColours();
-    void cancelledCustomColourGivesOpaqueBlack();
+    void cancelledCustomColourKeepsThePenAndItsRing();
     void customSizeSendsTheChosenWidth();
     void selectionRingFollowsTheCheckedColour();
     void undoRedoAndClearReachTheHistory();
@@ -271,11 +272,12 @@ void PanelTest::openingMakesAFreshBoardAboveWhichTheStripStays()
     QVERIFY(button("pen_radio_btn")->isChecked());
     QVERIFY(!button("ellipse_radio_btn")->isChecked());
     QCOMPARE(board->tool(), int(Pen));
-    QCOMPARE(board->currentPenWidth(), 1);
+    // The first stroke has the width of the checked size dot, size 1.
+    QCOMPARE(board->currentPenWidth(), 2);
     GraphActioner* item = drawDot({30, 30});
     QCOMPARE(item->propertyInt("r"), 255);
     QCOMPARE(item->propertyInt("g"), 0);
-    QCOMPARE(item->propertyInt("size"), 1);
+    QCOMPARE(item->propertyInt("size"), 2);
 }
 
 void PanelTest::closingDeletesTheBoardAndResetsTheMarkers()
@@ -352,6 +354,23 @@ void PanelTest::clickingTheCheckedToolAgainLeavesZoom()
     QCOMPARE(panel->board()->tool(), int(Rect));
 }
 
+void PanelTest::escapeAfterChoosingTheToolOnTheStripPutsThePickerAway()
+{
+    button("open_btn")->click();
+    Screenview* board = panel->board();
+    // The user clicks the strip, a window of its own, to choose the picker.
+    window->activateWindow();
+    QTRY_VERIFY(window->isActiveWindow());
+    button("colorpicker_radio_btn")->click();
+    QVERIFY(board->isPickerActive());
+
+    // Escape goes wherever the keyboard is, as a real key press does.
+    QTRY_VERIFY(board->isActiveWindow());
+    QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_Escape);
+    QVERIFY(!board->isPickerActive());
+    QCOMPARE(board->tool(), int(Pen));
+}
+
 void PanelTest::sizeButtonsSendTheirWidths_data()
 {
     QTest::addColumn<QString>("name");
@@ -400,9 +419,10 @@ void PanelTest::colourButtonsSendTheirColours()
     QCOMPARE(item->propertyInt("a"), 255);
 }
 
-void PanelTest::cancelledCustomColourGivesOpaqueBlack()
+void PanelTest::cancelledCustomColourKeepsThePenAndItsRing()
 {
     button("open_btn")->click();
+    button("bluecolor_radio_btn")->click();
     bool asked = false;
     onNextModal([](QWidget* dialog) {
         auto* colours = qobject_cast<QColorDialog*>(dialog);
@@ -415,8 +435,13 @@ void PanelTest::cancelledCustomColourGivesOpaqueBlack()
     GraphActioner* item = drawDot({60, 60});
     QCOMPARE(item->propertyInt("r"), 0);
     QCOMPARE(item->propertyInt("g"), 0);
-    QCOMPARE(item->propertyInt("b"), 0);
+    QCOMPARE(item->propertyInt("b"), 255);
     QCOMPARE(item->propertyInt("a"), 255);
+    QVERIFY(button("bluecolor_radio_btn")->isChecked());
+    auto* custom = panel->findChild<QColorRadio*>("customcolor_radio_btn");
+    auto* blue = panel->findChild<QColorRadio*>("bluecolor_radio_btn");
+    QVERIFY(custom->ring()->isHidden());
+    QVERIFY(!blue->ring()->isHidden());
 }
 
 void PanelTest::customSizeSendsTheChosenWidth()

@@ -105,6 +105,8 @@ private:
     void updateColorRings();
     // Makes the main window stay above `board` (null: above nothing in particular).
     void keepAbove(QWidget* board);
+    // Gives the open board the keyboard after a tool was chosen on the strip.
+    void focusBoard();
     void setWidth(int width);
     void setColor(int r, int g, int b);
 
@@ -122,5 +124,7 @@ private:
     QPushButton* optionButton = nullptr;
     QPushButton* helperButton = nullptr;
     std::unique_ptr<Screenview> canvas;
+    // Group id of the colour swatch whose colour the open board draws with.
+    int penColour = 0;
     QWidget* mainWindow = nullptr;
 };
