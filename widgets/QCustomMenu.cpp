@@ -54,6 +54,9 @@ void QCustomMenu::addMenuItem(const QIcon& icon, const QString& text, int id)
 
 void QCustomMenu::onMenuItemClicked(int menuItemIndex)
 {
+    // Put away first: a row may open a modal dialog, which must not come up
+    // under a menu still standing on the screen.
+    hide();
     emit menuItemClicked(menuItemIndex);
 }
 

@@ -77,9 +77,16 @@ private slots:
         menu.addMenuItem(QIcon(":/main/resource/logo16.png"), "Help", 1000);
         menu.addMenuItem(QIcon(), "Exit", 1002);
         QSignalSpy clicked(&menu, &QCustomMenu::menuItemClicked);
+        // What a row opens (a modal dialog) comes up with the menu already gone.
+        bool shownWhenClicked = true;
+        connect(&menu, &QCustomMenu::menuItemClicked, [&] { shownWhenClicked = menu.isVisible(); });
+        menu.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&menu));
         auto* exitRow = qobject_cast<QMenuItem*>(menu.list()->itemWidget(menu.list()->item(1)));
         QVERIFY(exitRow);
         QTest::mouseRelease(exitRow, Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(!shownWhenClicked);
+        QVERIFY(!menu.isVisible());
         QTest::mouseRelease(exitRow, Qt::RightButton, {}, QPoint(5, 5));
         QCOMPARE(clicked.count(), 2);
         QCOMPARE(clicked.at(0).at(0).toInt(), 1002);
