@@ -89,6 +89,7 @@ private slots:
     void exitAnsweredNoKeepsEverythingRunning();
     void titleBarCloseAsksTheSameQuestion();
     void trayExitAsksTheSameQuestion();
+    void closingFromTheWindowManagerAsksTheSameQuestion();
     void onlyASingleTrayClickShowsTheStrip();
     void textsAreChineseWithTheChineseTranslation();
     // Last: a Yes ends the application's event loop, which no later test could run.
@@ -216,6 +217,26 @@ void MainWindowTest::trayExitAsksTheSameQuestion()
     answerNextQuestion(QDialogButtonBox::NoRole, &asked);
     window->trayExitAction()->trigger();
     QCOMPARE(asked, 1);
+    QVERIFY(window->isVisible());
+}
+
+void MainWindowTest::closingFromTheWindowManagerAsksTheSameQuestion()
+{
+    // QWidget::close() is what a window manager's close request (Alt+F4) runs.
+    int asked = 0;
+    answerNextQuestion(QDialogButtonBox::NoRole, &asked);
+    window->close();
+    QCOMPARE(asked, 1);
+    QVERIFY(window->isVisible());
+
+    // With the board open the board asks; No keeps the board and its strip.
+    window->panel()->setOpenBoard();
+    QPointer<Screenview> board = window->panel()->board();
+    QVERIFY(board);
+    answerNextQuestion(QDialogButtonBox::NoRole, &asked);
+    window->close();
+    QCOMPARE(asked, 2);
+    QVERIFY(board && board->isVisible());
     QVERIFY(window->isVisible());
 }
 
