@@ -16,12 +16,6 @@
 #include <QTextCodec>
 #include <QWidget>
 
-namespace {
-
-const char* const kStartupLanguage = "zh";
-
-} // namespace
-
 void AppLauncher::init(QApplication* app)
 {
     this->app = app;
@@ -33,13 +27,12 @@ void AppLauncher::init(QApplication* app)
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("GBK"));
 #endif
 
-    // Always the Chinese table at start-up, whatever language the settings
-    // name. A missing file leaves the translator empty and the source texts show.
-    initLanguages();
-    loadTranslation(QString::fromLatin1(kStartupLanguage));
-
+    // The language the user chose last time (Chinese when none was stored),
+    // so the settings come first. A missing file leaves the source texts.
     // Before the usage report, which reads the settings.
+    initLanguages();
     ConfigStore::instance()->load();
+    applyStoredLanguage();
     scbl::assist::startUsageStatistics();
     network::UiTaskDispatcher::initialize(platform::currentModuleInstance());
 }

@@ -150,6 +150,10 @@ void MainWindow::retranslate()
     setWindowTitle(tr("Scribbloom"));
     trayIcon->setToolTip(tr("Scribbloom\n :F1"));
     exitAction->setText(tr("Exit"));
+    appMenu->setMenuItemText(HelpItem, tr("Help"));
+    appMenu->setMenuItemText(AboutItem, tr("About..."));
+    appMenu->setMenuItemText(ExitItem, tr("Exit"));
+    paintControlScene->retranslate();
 }
 
 void MainWindow::onMenuItemClicked(int ItemID)

@@ -1,9 +1,9 @@
+#include "app/AlreadyRunningNotice.h"
 #include "app/AppLauncher.h"
 #include "platform/SingleInstance.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QMessageBox>
 #include <QString>
 
 int main(int argc, char* argv[])
@@ -13,9 +13,7 @@ int main(int argc, char* argv[])
         // this path only, since the high-DPI attributes below must be set
         // before the real one is made.
         QApplication app(argc, argv);
-        QMessageBox::information(nullptr, QString("Scribbloom"),
-                                 QString("Scribbloom is already running ..."), QMessageBox::Ok,
-                                 QMessageBox::NoButton);
+        AlreadyRunningNotice::show();
         return 1;
     }
 

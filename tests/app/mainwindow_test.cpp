@@ -1,17 +1,23 @@
 // The main window offscreen: its shape, the application menu, the exit
 // question from every place that asks it, the tray icon and the Chinese texts.
 
+#include "app/AlreadyRunningNotice.h"
 #include "app/MainTitleBar.h"
 #include "app/MainWindow.h"
+#include "app/settings/ConfigStore.h"
+#include "app/settings/Language.h"
 #include "app/settings/Retranslatable.h"
 #include "canvas/Screenview.h"
 #include "platform/ScreenCapture.h"
 #include "widgets/Button.h"
+#include "widgets/QCustomMenu.h"
+#include "widgets/SettingWindow.h"
 #include "widgets/panel/PaintControlScene.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
@@ -20,6 +26,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
 #include <QUrl>
@@ -90,6 +97,7 @@ private slots:
     void titleBarCloseAsksTheSameQuestion();
     void trayExitAsksTheSameQuestion();
     void closingFromTheWindowManagerAsksTheSameQuestion();
+    void languageChosenInOptionsAppliesAtOnceAndIsRemembered();
     void onlyASingleTrayClickShowsTheStrip();
     void textsAreChineseWithTheChineseTranslation();
     // Last: a Yes ends the application's event loop, which no later test could run.
@@ -238,6 +246,67 @@ void MainWindowTest::closingFromTheWindowManagerAsksTheSameQuestion()
     QCOMPARE(asked, 2);
     QVERIFY(board && board->isVisible());
     QVERIFY(window->isVisible());
+}
+
+void MainWindowTest::languageChosenInOptionsAppliesAtOnceAndIsRemembered()
+{
+    // A user with nothing stored yet, started from some working directory.
+    QTemporaryDir config;
+    QTemporaryDir work;
+    const QByteArray previousConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    const QString previousDir = QDir::currentPath();
+    QDir::setCurrent(work.path());
+    initLanguages();
+    ConfigStore::instance()->load();
+    applyStoredLanguage();
+    const QString chineseExit = window->trayExitAction()->text();
+    const QString chineseNotice = AlreadyRunningNotice::text();
+    window->panel()->setOpenBoard();
+
+    SettingWindow options(nullptr);
+    auto* choice = options.findChild<QComboBox*>("comboBoxLang");
+    QVERIFY(choice);
+    QCOMPARE(choice->count(), 2);
+    QCOMPARE(choice->currentData().toString(), QString("zh_CN"));
+    choice->setCurrentIndex(choice->findData("en_US"));
+    // Every open window speaks English at once, the dialog itself too.
+    const QString englishExit = window->trayExitAction()->text();
+    const QString englishTip = window->panel()->findChild<QAbstractButton*>("pen_radio_btn")->toolTip();
+    QStringList englishRows;
+    for (QLabel* label : window->applicationMenu()->findChildren<QLabel*>()) {
+        if (!label->text().isEmpty())
+            englishRows << label->text();
+    }
+    const QString englishTitle = options.windowTitle();
+    const QString englishBoardMenu = window->panel()->board()->mainContextMenu()->actions().value(0)->text();
+    const QString englishNotice = AlreadyRunningNotice::text();
+
+    // The next start reads the choice from the user's configuration folder.
+    ConfigStore::instance()->load();
+    const int stored = ConfigStore::instance()->getInt("Langua");
+    QFile userFile(config.filePath("Scribbloom/Scribbloom.ini"));
+    const bool remembered = userFile.open(QIODevice::ReadOnly) && userFile.readAll().contains("Langua=1");
+    const bool workingDirWritten = QFile::exists(work.filePath("Scribbloom.ini"));
+
+    choice->setCurrentIndex(choice->findData("zh_CN"));
+    const QString chineseAgain = window->trayExitAction()->text();
+    applyLanguage("en_US");
+    QDir::setCurrent(previousDir);
+    qputenv("XDG_CONFIG_HOME", previousConfig);
+
+    QCOMPARE(chineseExit, QString::fromUtf8("退出"));
+    QCOMPARE(chineseNotice, QString::fromUtf8("Scribbloom 已经在运行……"));
+    QCOMPARE(englishExit, QString("Exit"));
+    QCOMPARE(englishTip, QString("pen"));
+    QCOMPARE(englishRows, QStringList({"Help", "About...", "Exit"}));
+    QCOMPARE(englishTitle, QString("Option"));
+    QCOMPARE(englishBoardMenu, QString("    Exit(&7)"));
+    QCOMPARE(englishNotice, QString("Scribbloom is already running ..."));
+    QCOMPARE(stored, languageIndexOf("en_US"));
+    QVERIFY(remembered);
+    QVERIFY(!workingDirWritten);
+    QCOMPARE(chineseAgain, QString::fromUtf8("退出"));
 }
 
 void MainWindowTest::onlyASingleTrayClickShowsTheStrip()

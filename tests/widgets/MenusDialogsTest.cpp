@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -191,10 +192,15 @@ private slots:
         QCOMPARE(tabs->tabText(0), QString("updater"));
         QCOMPARE(dialog.findChild<QLabel*>("labelVersion")->text(), QString("Version:1.1.6.1429"));
         QCOMPARE(dialog.findChild<QPushButton*>("pushBtnUpdate")->text(), QString("Update now"));
-        dialog.OnComboxLangState(1);
-        QCOMPARE(ConfigStore::instance()->getInt("Langua"), 1);
+        // The choice is remembered in the user's configuration folder.
+        QTemporaryDir config;
+        const QByteArray previousConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
         dialog.OnComboxLangState(0);
         QCOMPARE(ConfigStore::instance()->getInt("Langua"), 0);
+        dialog.OnComboxLangState(1);
+        QCOMPARE(ConfigStore::instance()->getInt("Langua"), 1);
+        qputenv("XDG_CONFIG_HOME", previousConfig);
     }
 
     void aboutBoxShowsNameVersionAndClosesFromItsButton()

@@ -321,6 +321,23 @@ void PaintControlScene::buildBottomRow()
     mainLayout->addLayout(row);
 }
 
+void PaintControlScene::retranslate()
+{
+    menuButton->setToolTip(tr("menu"));
+    openButton->setToolTip(tr("open/close"));
+    for (int i = 0; i < 5; ++i)
+        sizeButtons[i]->setToolTip(tr(kSizes[i].tip));
+    customSizeButton->setToolTip(tr("custom size"));
+    for (int i = 0; i < 8; ++i)
+        colorRadios[i]->setToolTip(tr(kColors[i].tip));
+    for (const ToolEntry& entry : kTools)
+        toolButtons[entry.id]->setToolTip(tr(entry.tip));
+    optionButton->setToolTip(tr("option"));
+    helperButton->setToolTip(tr("help"));
+    if (canvas)
+        canvas->retranslate();
+}
+
 void PaintControlScene::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);

@@ -36,6 +36,10 @@ public:
     // (or start before the left or top) of that area.
     static QRect menuGeometryAt(const QPoint& cursor, const QSize& menuSize, const QRect& available);
 
+    // Sets every tooltip again, and the open board's texts, after the
+    // language changed.
+    void retranslate();
+
 public slots:
     void setOpenBoard();
     void setPenSize1();
