@@ -16,6 +16,8 @@
 #include <QTextCodec>
 #include <QWidget>
 
+#include <chrono>
+
 void AppLauncher::init(QApplication* app)
 {
     this->app = app;
@@ -37,7 +39,7 @@ void AppLauncher::init(QApplication* app)
     network::UiTaskDispatcher::initialize(platform::currentModuleInstance());
 }
 
-void AppLauncher::run()
+bool AppLauncher::run()
 {
     // Armed only after the services above, with the built-in settings.
     FaultTraceInit(L"1.1.6.1429", nullptr);
@@ -51,6 +53,10 @@ void AppLauncher::run()
 
     QApplication::exec();
 
+    // A report still waiting for a slow server must neither hold up the exit
+    // nor be running while the libraries it uses are taken down.
+    const bool reportStopped = scbl::assist::stopUsageStatistics(std::chrono::milliseconds(1500));
     network::UiTaskDispatcher::shutdown();
     FaultTraceEnd();
+    return reportStopped;
 }

@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <cstdlib>
+
 int main(int argc, char* argv[])
 {
     if (!SingleInstance::acquire(QStringLiteral("SingleScribbloom"))) {
@@ -20,11 +22,16 @@ int main(int argc, char* argv[])
     QCoreApplication::setAttribute(Qt::AA_DisableHighDpiScaling, false);
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps, true);
-    QApplication app(argc, argv);
+    bool cleanExit = true;
     {
+        QApplication app(argc, argv);
         AppLauncher launcher;
         launcher.init(&app);
-        launcher.run();
+        cleanExit = launcher.run();
     }
+    // The usage report's thread could not be stopped in time: the libraries'
+    // exit-time teardown would pull their state from under it.
+    if (!cleanExit)
+        std::_Exit(0);
     return 0;
 }
