@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
@@ -48,11 +49,19 @@ public:
     }
 };
 
-// Answers the next question by the button of `role`; notes whether one was asked.
-void answerNextQuestion(QDialogButtonBox::ButtonRole role, int* asked)
+// Answers the next question by the button of `role` once it is up (looked for
+// at every turn of the event loop, for as long as `owner` lives, at most 30 s);
+// notes whether one was asked.
+void answerNextQuestion(QObject* owner, QDialogButtonBox::ButtonRole role, int* asked)
 {
-    QTimer::singleShot(0, [role, asked] {
+    auto* poll = new QTimer(owner);
+    const QDeadlineTimer deadline(30000);
+    QObject::connect(poll, &QTimer::timeout, [poll, role, asked, deadline] {
         QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog && !deadline.hasExpired())
+            return;
+        poll->stop();
+        poll->deleteLater();
         if (!dialog)
             return;
         ++*asked;
@@ -66,6 +75,7 @@ void answerNextQuestion(QDialogButtonBox::ButtonRole role, int* asked)
         }
         dialog->close();
     });
+    poll->start(5);
 }
 
 } // namespace
@@ -179,7 +189,7 @@ void MainWindowTest::helpOpensTheInstalledHelpPage()
 void MainWindowTest::exitAnsweredNoKeepsEverythingRunning()
 {
     int asked = 0;
-    answerNextQuestion(QDialogButtonBox::NoRole, &asked);
+    answerNextQuestion(window.get(), QDialogButtonBox::NoRole, &asked);
     window->onMenuItemClicked(MainWindow::ExitItem);
     QCOMPARE(asked, 1);
     QVERIFY(window->isVisible());
@@ -188,7 +198,7 @@ void MainWindowTest::exitAnsweredNoKeepsEverythingRunning()
 void MainWindowTest::exitAnsweredYesClosesTheWindow()
 {
     int asked = 0;
-    answerNextQuestion(QDialogButtonBox::YesRole, &asked);
+    answerNextQuestion(window.get(), QDialogButtonBox::YesRole, &asked);
     window->onMenuItemClicked(MainWindow::ExitItem);
     QCOMPARE(asked, 1);
     QVERIFY(!window->isVisible());
@@ -197,7 +207,7 @@ void MainWindowTest::exitAnsweredYesClosesTheWindow()
 void MainWindowTest::titleBarCloseAsksTheSameQuestion()
 {
     int asked = 0;
-    answerNextQuestion(QDialogButtonBox::NoRole, &asked);
+    answerNextQuestion(window.get(), QDialogButtonBox::NoRole, &asked);
     window->titleBarWidget()->closeButton()->click();
     QCOMPARE(asked, 1);
     QVERIFY(window->isVisible());
@@ -206,7 +216,7 @@ void MainWindowTest::titleBarCloseAsksTheSameQuestion()
     window->panel()->setOpenBoard();
     QPointer<Screenview> board = window->panel()->board();
     QVERIFY(board);
-    answerNextQuestion(QDialogButtonBox::NoRole, &asked);
+    answerNextQuestion(window.get(), QDialogButtonBox::NoRole, &asked);
     window->titleBarWidget()->closeButton()->click();
     QCOMPARE(asked, 2);
     QVERIFY(board);
@@ -222,7 +232,7 @@ void MainWindowTest::trayExitAsksTheSameQuestion()
     QCOMPARE(menu->actions().at(1), window->trayExitAction());
 
     int asked = 0;
-    answerNextQuestion(QDialogButtonBox::NoRole, &asked);
+    answerNextQuestion(window.get(), QDialogButtonBox::NoRole, &asked);
     window->trayExitAction()->trigger();
     QCOMPARE(asked, 1);
     QVERIFY(window->isVisible());
@@ -232,7 +242,7 @@ void MainWindowTest::closingFromTheWindowManagerAsksTheSameQuestion()
 {
     // QWidget::close() is what a window manager's close request (Alt+F4) runs.
     int asked = 0;
-    answerNextQuestion(QDialogButtonBox::NoRole, &asked);
+    answerNextQuestion(window.get(), QDialogButtonBox::NoRole, &asked);
     window->close();
     QCOMPARE(asked, 1);
     QVERIFY(window->isVisible());
@@ -241,7 +251,7 @@ void MainWindowTest::closingFromTheWindowManagerAsksTheSameQuestion()
     window->panel()->setOpenBoard();
     QPointer<Screenview> board = window->panel()->board();
     QVERIFY(board);
-    answerNextQuestion(QDialogButtonBox::NoRole, &asked);
+    answerNextQuestion(window.get(), QDialogButtonBox::NoRole, &asked);
     window->close();
     QCOMPARE(asked, 2);
     QVERIFY(board && board->isVisible());

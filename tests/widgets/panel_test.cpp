@@ -16,6 +16,7 @@
 #include <QClipboard>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QImage>
@@ -65,16 +66,27 @@ public:
     int exitQuestions = 0;
 };
 
-// Runs `act` on the next modal dialog that opens, once the event loop runs.
-void onNextModal(std::function<void(QWidget*)> act, bool* seen = nullptr)
+// Runs `act` on the next modal dialog once it is up: looked for at every turn
+// of the event loop, however late it comes, for as long as `owner` lives (at
+// most 30 s).
+void onNextModal(QObject* owner, std::function<void(QWidget*)> act, bool* seen = nullptr)
 {
-    QTimer::singleShot(0, [act, seen] {
+    if (seen)
+        *seen = false;
+    auto* poll = new QTimer(owner);
+    const QDeadlineTimer deadline(30000);
+    QObject::connect(poll, &QTimer::timeout, [poll, act, seen, deadline] {
         QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog && !deadline.hasExpired())
+            return;
+        poll->stop();
+        poll->deleteLater();
         if (seen)
             *seen = dialog != nullptr;
         if (dialog)
             act(dialog);
     });
+    poll->start(5);
 }
 
 } // namespace
@@ -424,7 +436,7 @@ void PanelTest::cancelledCustomColourKeepsThePenAndItsRing()
     button("open_btn")->click();
     button("bluecolor_radio_btn")->click();
     bool asked = false;
-    onNextModal([](QWidget* dialog) {
+    onNextModal(window.get(), [](QWidget* dialog) {
         auto* colours = qobject_cast<QColorDialog*>(dialog);
         QVERIFY(colours);
         QCOMPARE(colours->currentColor(), QColor(Qt::red));
@@ -448,7 +460,7 @@ void PanelTest::customSizeSendsTheChosenWidth()
 {
     button("open_btn")->click();
     bool asked = false;
-    onNextModal([](QWidget* dialog) {
+    onNextModal(window.get(), [](QWidget* dialog) {
         auto* sizes = dialog->findChild<QComboBox*>("penSizeCombox");
         auto* ok = dialog->findChild<QPushButton*>("okPushButton");
         QVERIFY(sizes && ok);
@@ -460,7 +472,7 @@ void PanelTest::customSizeSendsTheChosenWidth()
     QCOMPARE(panel->board()->currentPenWidth(), 17);
 
     // Closing the dialog without Ok leaves the width alone.
-    onNextModal([](QWidget* dialog) { dialog->close(); });
+    onNextModal(window.get(), [](QWidget* dialog) { dialog->close(); });
     button("custom_size_btn")->click();
     QCOMPARE(panel->board()->currentPenWidth(), 17);
 }
@@ -548,7 +560,7 @@ void PanelTest::exitWithABoardAnsweredNoKeepsTheBoard()
 {
     button("open_btn")->click();
     bool asked = false;
-    onNextModal([](QWidget* dialog) {
+    onNextModal(window.get(), [](QWidget* dialog) {
         for (auto* box : dialog->findChildren<QDialogButtonBox*>()) {
             for (QAbstractButton* choice : box->buttons()) {
                 if (box->buttonRole(choice) == QDialogButtonBox::NoRole) {
