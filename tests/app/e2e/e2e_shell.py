@@ -76,6 +76,9 @@ def _question_buttons(d, dialog):
 
 def answer_question(d, dialog, yes):
     """Clicks Yes (the blue button) or No (the white one beside it)."""
+    # A button under the pointer shows its hover look: keep the pointer off them.
+    gx, gy, _, _ = d.geometry(dialog)
+    d.move(gx + 4, gy + 4)
     left, right, middle, near = wait_for("the question's Yes and No buttons", lambda: _question_buttons(d, dialog))
     if yes:
         d.click((left + right) // 2, middle)
