@@ -16,11 +16,7 @@
 #include <QTextCodec>
 #include <QWidget>
 
-namespace {
-
-const char* const kStartupLanguage = "zh";
-
-} // namespace
+#include <chrono>
 
 void AppLauncher::init(QApplication* app)
 {
@@ -33,18 +29,17 @@ void AppLauncher::init(QApplication* app)
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("GBK"));
 #endif
 
-    // Always the Chinese table at start-up, whatever language the settings
-    // name. A missing file leaves the translator empty and the source texts show.
-    initLanguages();
-    loadTranslation(QString::fromLatin1(kStartupLanguage));
-
+    // The language the user chose last time (Chinese when none was stored),
+    // so the settings come first. A missing file leaves the source texts.
     // Before the usage report, which reads the settings.
+    initLanguages();
     ConfigStore::instance()->load();
+    applyStoredLanguage();
     scbl::assist::startUsageStatistics();
     network::UiTaskDispatcher::initialize(platform::currentModuleInstance());
 }
 
-void AppLauncher::run()
+bool AppLauncher::run()
 {
     // Armed only after the services above, with the built-in settings.
     FaultTraceInit(L"1.1.6.1429", nullptr);
@@ -58,6 +53,10 @@ void AppLauncher::run()
 
     QApplication::exec();
 
+    // A report still waiting for a slow server must neither hold up the exit
+    // nor be running while the libraries it uses are taken down.
+    const bool reportStopped = scbl::assist::stopUsageStatistics(std::chrono::milliseconds(1500));
     network::UiTaskDispatcher::shutdown();
     FaultTraceEnd();
+    return reportStopped;
 }

@@ -9,8 +9,10 @@ public:
     // Window icon, locale codec, start-up translation, then the services
     // that must run before the crash reporter is armed.
     void init(QApplication* app);
-    // Crash reporter, main window, event loop, orderly shutdown.
-    void run();
+    // Crash reporter, main window, event loop, orderly shutdown. False when
+    // the usage report's thread could not be stopped in time: the caller
+    // then ends the process without the libraries' exit-time teardown.
+    bool run();
 
 private:
     QApplication* app = nullptr;

@@ -12,6 +12,7 @@
 #include "panel/PaintControlScene.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QEvent>
@@ -139,6 +140,7 @@ void MainWindow::confirmExit()
                                         QMessageBox::Yes | QMessageBox::No, 0);
     if (answer != QMessageBox::Yes)
         return;
+    exitConfirmed = true;
     close();
     QCoreApplication::exit(0);
 }
@@ -148,6 +150,10 @@ void MainWindow::retranslate()
     setWindowTitle(tr("Scribbloom"));
     trayIcon->setToolTip(tr("Scribbloom\n :F1"));
     exitAction->setText(tr("Exit"));
+    appMenu->setMenuItemText(HelpItem, tr("Help"));
+    appMenu->setMenuItemText(AboutItem, tr("About..."));
+    appMenu->setMenuItemText(ExitItem, tr("Exit"));
+    paintControlScene->retranslate();
 }
 
 void MainWindow::onMenuItemClicked(int ItemID)
@@ -199,6 +205,18 @@ void MainWindow::onTrayActivated(QSystemTrayIcon::ActivationReason reason)
 void MainWindow::changeEvent(QEvent* event)
 {
     PubWindow::changeEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (exitConfirmed) {
+        PubWindow::closeEvent(event);
+        return;
+    }
+    // Closing the strip alone would leave an open board with no tools; the
+    // panel asks (through the board when one is open) and quits on Yes.
+    event->ignore();
+    paintControlScene->setExitApp();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event)

@@ -12,6 +12,7 @@ class GrapPasterWindow;
 class MainTitleBar;
 class PaintControlScene;
 class QAction;
+class QCloseEvent;
 class QCustomMenu;
 class QEvent;
 class QKeyEvent;
@@ -49,6 +50,9 @@ public slots:
 
 protected:
     void changeEvent(QEvent* event) override;
+    // A close from outside (the window manager's close, Alt+F4) asks the exit
+    // question like the strip's own close button; only a confirmed exit closes.
+    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private slots:
@@ -69,4 +73,6 @@ private:
     QAction* optionAction = nullptr;
     QAction* exitAction = nullptr;
     QCustomMenu* appMenu = nullptr;
+    // Set once the user confirmed the exit: the close that follows goes through.
+    bool exitConfirmed = false;
 };

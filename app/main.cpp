@@ -1,10 +1,12 @@
+#include "app/AlreadyRunningNotice.h"
 #include "app/AppLauncher.h"
 #include "platform/SingleInstance.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QMessageBox>
 #include <QString>
+
+#include <cstdlib>
 
 int main(int argc, char* argv[])
 {
@@ -13,20 +15,23 @@ int main(int argc, char* argv[])
         // this path only, since the high-DPI attributes below must be set
         // before the real one is made.
         QApplication app(argc, argv);
-        QMessageBox::information(nullptr, QString("Scribbloom"),
-                                 QString("Scribbloom is already running ..."), QMessageBox::Ok,
-                                 QMessageBox::NoButton);
+        AlreadyRunningNotice::show();
         return 1;
     }
 
     QCoreApplication::setAttribute(Qt::AA_DisableHighDpiScaling, false);
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps, true);
-    QApplication app(argc, argv);
+    bool cleanExit = true;
     {
+        QApplication app(argc, argv);
         AppLauncher launcher;
         launcher.init(&app);
-        launcher.run();
+        cleanExit = launcher.run();
     }
+    // The usage report's thread could not be stopped in time: the libraries'
+    // exit-time teardown would pull their state from under it.
+    if (!cleanExit)
+        std::_Exit(0);
     return 0;
 }

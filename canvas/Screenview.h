@@ -69,6 +69,8 @@ public:
     void requestExit();
     // Called by a text editor when its entry ends.
     void commitText(const QString& text);
+    // Builds the context menus again in the current language.
+    void retranslate();
 
     GraphManager* manager() const { return graphManager.get(); }
     int tool() const;

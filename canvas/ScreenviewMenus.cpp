@@ -40,6 +40,18 @@ QAction* addEntry(QMenu* menu, const QString& text, const char* icon = nullptr)
 
 } // namespace
 
+void Screenview::retranslate()
+{
+    // The menus' texts are set as they are built: build them again. The
+    // submenus are the canvas's own children, like the two menus.
+    actionHandlers.clear();
+    for (QMenu* menu : findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly))
+        delete menu;
+    mainMenu = nullptr;
+    selectionMenu = nullptr;
+    buildMenus();
+}
+
 void Screenview::buildMenus()
 {
     const QString styleSheet = menuStyleSheet();

@@ -29,6 +29,8 @@ function(scribbloom_register_test name)
   endif()
   set(env "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime" "SCRIBBLOOM_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
           "SCRIBBLOOM_BIN_DIR=${SCRIBBLOOM_BIN_DIR}"
+          # Settings the program remembers stay with the test, away from the user's own.
+          "XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/${name}-config"
           # No test may report usage to the outside world; tests of the report opt back in.
           "DO_NOT_TRACK=1" ${T_ENV})
   if(T_XVFB)

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QStringList>
+#include <QTextCodec>
 
 namespace business_v2 {
 
@@ -86,9 +87,18 @@ QByteArray exeNameFromPath(const QByteArray& path)
     return slash < 0 ? path : path.mid(slash + 1);
 }
 
+QByteArray utf8FromSystemName(const QByteArray& name)
+{
+    QTextCodec::ConverterState state;
+    QTextCodec::codecForName("UTF-8")->toUnicode(name.constData(), name.size(), &state);
+    if (state.invalidChars == 0 && state.remainingChars == 0)
+        return name;
+    return QString::fromLatin1(name).toUtf8();
+}
+
 QByteArray exeName()
 {
-    return exeNameFromPath(platform::executablePath());
+    return utf8FromSystemName(exeNameFromPath(platform::executablePath()));
 }
 
 qint64 currentMillis()
@@ -118,8 +128,9 @@ QByteArray readChannelFrom(const QString& settingsFile)
     const QByteArray channel = aesDecryptFromBase64(stored.toUtf8(), channelKey, channelIv);
     if (channel.isEmpty())
         return defaultChannel;
-    // Each decrypted byte is one character; a long channel is cut to 12.
-    return channel.size() > 11 ? channel.left(12) : channel;
+    // Each decrypted byte is one Latin-1 character; a long channel is cut to
+    // 12. The request's text is UTF-8, so the characters go in as UTF-8.
+    return QString::fromLatin1(channel.size() > 11 ? channel.left(12) : channel).toUtf8();
 }
 
 QByteArray readChannel()

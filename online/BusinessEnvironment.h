@@ -25,6 +25,10 @@ QByteArray osName();
 
 // The file name part of an executable path (after the last separator).
 QByteArray exeNameFromPath(const QByteArray& path);
+// A name in the system's encoding as UTF-8: kept when it is UTF-8 already,
+// otherwise its bytes taken as Latin-1 characters.
+QByteArray utf8FromSystemName(const QByteArray& name);
+// The running executable's file name, as UTF-8.
 QByteArray exeName();
 
 // Milliseconds since 1970-01-01 UTC.
@@ -36,8 +40,9 @@ QString userFolder();
 QString userSettingsFile();
 
 // The distribution channel: "Spreader" in "Globals" of the settings file,
-// decrypted with the channel key, at most 12 characters; "tiwa" when the file,
-// the value or its decryption is missing.
+// decrypted with the channel key, its bytes taken as Latin-1 characters, at
+// most 12 of them, as UTF-8; "tiwa" when the file, the value or its
+// decryption is missing.
 QByteArray readChannelFrom(const QString& settingsFile);
 QByteArray readChannel();
 

@@ -30,6 +30,12 @@ size_t readFile(char* buffer, size_t size, size_t count, void* file)
     return std::fread(buffer, size, count, static_cast<std::FILE*>(file));
 }
 
+// libcurl's progress callback: a non-zero answer ends the transfer.
+int stopWhenAborted(void* request, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return static_cast<const HttpRequest*>(request)->isAborted() ? 1 : 0;
+}
+
 template <typename T>
 bool setOption(const CurlEasy& easy, CURLoption option, T value)
 {
@@ -147,6 +153,10 @@ bool HttpClient::setupHandle(const CurlEasy& easy, CurlHeaderList& headers,
     if (!easy)
         return false;
     if (!setOption(easy, CURLOPT_NOSIGNAL, 1L) || !setOption(easy, CURLOPT_ACCEPT_ENCODING, ""))
+        return false;
+    if (!setOption(easy, CURLOPT_XFERINFOFUNCTION, stopWhenAborted)
+        || !setOption(easy, CURLOPT_XFERINFODATA, static_cast<const void*>(&request))
+        || !setOption(easy, CURLOPT_NOPROGRESS, 0L))
         return false;
     const std::string cookies = cookieFilename();
     if (!cookies.empty()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -24,6 +25,11 @@ public:
     // The body becomes exactly the string's bytes, without a terminator.
     void setRequestData(const std::string& data) { requestData.assign(data.begin(), data.end()); }
 
+    // Asks a transfer of this request under way, from any thread, to stop:
+    // it ends as failed within about a second (libcurl's progress interval).
+    void abort() { abortRequested = true; }
+    bool isAborted() const { return abortRequested; }
+
     int type = Unknown;
     std::string url;
     std::vector<char> requestData;
@@ -33,6 +39,9 @@ public:
     std::vector<std::string> headers;
     // PUT only: a local file whose contents are uploaded.
     std::string uploadFilePath;
+
+private:
+    std::atomic<bool> abortRequested{false};
 };
 
 } // namespace network

@@ -91,7 +91,25 @@ void UsageStatistics::sendOnlineReport()
     request->url = url.toStdString();
     request->callback = logResponse;
     request->setRequestData(body.toStdString());
+    {
+        std::lock_guard<std::mutex> lock(inFlightMutex);
+        if (stopping)
+            return;
+        inFlight = request;
+    }
     network::HttpClient::instance().send(request, false);
+    std::lock_guard<std::mutex> lock(inFlightMutex);
+    inFlight.reset();
+}
+
+bool UsageStatistics::stopReport()
+{
+    std::lock_guard<std::mutex> lock(inFlightMutex);
+    stopping = true;
+    if (!inFlight)
+        return false;
+    inFlight->abort();
+    return true;
 }
 
 bool startUsageStatistics()
@@ -117,6 +135,19 @@ bool startUsageStatistics()
     AssistRunner::setCurrent(runner);
     runner->start(QThread::InheritPriority);
     return true;
+}
+
+bool stopUsageStatistics(std::chrono::milliseconds bound)
+{
+    const bool wasSending = UsageStatistics::instance().stopReport();
+    const auto runner = AssistRunner::current();
+    if (!runner || runner->wait(static_cast<unsigned long>(bound.count()))) {
+        if (wasSending)
+            qDebug() << "usage report stopped at exit";
+        return true;
+    }
+    qDebug() << "usage report still running at exit";
+    return false;
 }
 
 } // namespace scbl::assist

@@ -3,6 +3,13 @@
 #include <QByteArray>
 
 #include <atomic>
+#include <chrono>
+#include <memory>
+#include <mutex>
+
+namespace network {
+class HttpRequest;
+}
 
 namespace scbl::assist {
 
@@ -18,10 +25,17 @@ public:
 
     bool sent() const { return reportSent.load(); }
 
+    // From any thread: no report starts from now on, and one under way is
+    // aborted. Returns whether one was under way.
+    bool stopReport();
+
 private:
     UsageStatistics() = default;
 
     std::atomic<bool> reportSent{false};
+    std::atomic<bool> stopping{false};
+    std::mutex inFlightMutex;
+    std::shared_ptr<network::HttpRequest> inFlight;
 };
 
 // Environment variable naming the statistics host ("name" or "name:port")
@@ -41,5 +55,11 @@ bool trackingDisabled();
 // settings file) or the user opted out, marks today and starts the runner
 // thread that sends it. Always true.
 bool startUsageStatistics();
+
+// At exit, on the user-interface thread, before the libraries the report uses
+// are torn down: stops a report still under way and waits at most `bound`
+// for its thread to end. Returns whether no report thread runs any more; if
+// one still does, the caller must end the process without tearing them down.
+bool stopUsageStatistics(std::chrono::milliseconds bound);
 
 } // namespace scbl::assist

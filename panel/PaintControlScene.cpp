@@ -28,6 +28,9 @@
 
 namespace {
 
+// The width of "size 1", the size a new board starts with.
+constexpr int kSizeOneWidth = 2;
+
 using Slot = void (PaintControlScene::*)();
 
 struct ToolEntry {
@@ -316,6 +319,23 @@ void PaintControlScene::buildBottomRow()
     mainLayout->addLayout(row);
 }
 
+void PaintControlScene::retranslate()
+{
+    menuButton->setToolTip(tr("menu"));
+    openButton->setToolTip(tr("open/close"));
+    for (int i = 0; i < 5; ++i)
+        sizeButtons[i]->setToolTip(tr(kSizes[i].tip));
+    customSizeButton->setToolTip(tr("custom size"));
+    for (int i = 0; i < 8; ++i)
+        colorRadios[i]->setToolTip(tr(kColors[i].tip));
+    for (const ToolEntry& entry : kTools)
+        toolButtons[entry.id]->setToolTip(tr(entry.tip));
+    optionButton->setToolTip(tr("option"));
+    helperButton->setToolTip(tr("help"));
+    if (canvas)
+        canvas->retranslate();
+}
+
 void PaintControlScene::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
@@ -326,7 +346,17 @@ void PaintControlScene::resetChoices()
 {
     sizeButtons[0]->setChecked(true);
     colorRadios[0]->setChecked(true);
+    penColour = 0;
     toolButtons[0]->setChecked(true);
+}
+
+void PaintControlScene::focusBoard()
+{
+    // The strip is a window of its own: after a click on it the keyboard
+    // stays there, and keys meant for the board (Escape for the picker)
+    // would never reach it.
+    canvas->activateWindow();
+    canvas->setFocus(Qt::OtherFocusReason);
 }
 
 void PaintControlScene::setOpenBoard()
@@ -352,6 +382,9 @@ void PaintControlScene::setOpenBoard()
     resetChoices();
     openButton->setStyleSheet(QLatin1String(kOffStyle));
     canvas = std::make_unique<Screenview>(nullptr);
+    // The board draws from the first stroke with what the strip shows checked.
+    canvas->setPenWidth(kSizeOneWidth);
+    canvas->setPenColor(255, 0, 0, 255);
     canvas->toggleVisible();
     if (mainWindow) {
         mainWindow->show();
@@ -379,11 +412,13 @@ void PaintControlScene::setWidth(int width)
 
 void PaintControlScene::setColor(int r, int g, int b)
 {
-    if (canvas)
-        canvas->setPenColor(r, g, b, 255);
+    if (!canvas)
+        return;
+    canvas->setPenColor(r, g, b, 255);
+    penColour = colorGroup->checkedId();
 }
 
-void PaintControlScene::setPenSize1() { setWidth(2); }
+void PaintControlScene::setPenSize1() { setWidth(kSizeOneWidth); }
 void PaintControlScene::setPenSize2() { setWidth(4); }
 void PaintControlScene::setPenSize3() { setWidth(6); }
 void PaintControlScene::setPenSize4() { setWidth(8); }
@@ -410,100 +445,137 @@ void PaintControlScene::setPenColorCustom()
 {
     if (!canvas)
         return;
-    // A cancelled dialog returns an invalid colour, which reads as opaque black.
     const QColor colour = QColorDialog::getColor(Qt::red, this, QString(), QColorDialog::ColorDialogOptions());
-    if (canvas)
-        canvas->setPenColor(colour.red(), colour.green(), colour.blue(), colour.alpha());
+    if (!canvas)
+        return;
+    if (!colour.isValid()) {
+        // Cancelled: the pen keeps its colour, and the ring goes back to the
+        // swatch of that colour (the click already checked the custom one).
+        colorRadios[penColour]->setChecked(true);
+        return;
+    }
+    canvas->setPenColor(colour.red(), colour.green(), colour.blue(), colour.alpha());
+    penColour = colorGroup->checkedId();
 }
 
 void PaintControlScene::setPen()
 {
-    if (canvas)
-        canvas->selectPen();
+    if (!canvas)
+        return;
+    canvas->selectPen();
+    focusBoard();
 }
 
 void PaintControlScene::setEarser()
 {
-    if (canvas)
-        canvas->selectEraser();
+    if (!canvas)
+        return;
+    canvas->selectEraser();
+    focusBoard();
 }
 
 void PaintControlScene::setArrow()
 {
-    if (canvas)
-        canvas->selectArrow();
+    if (!canvas)
+        return;
+    canvas->selectArrow();
+    focusBoard();
 }
 
 void PaintControlScene::setLine()
 {
-    if (canvas)
-        canvas->selectLine();
+    if (!canvas)
+        return;
+    canvas->selectLine();
+    focusBoard();
 }
 
 void PaintControlScene::setRectBrush()
 {
-    if (canvas)
-        canvas->selectRect(true);
+    if (!canvas)
+        return;
+    canvas->selectRect(true);
+    focusBoard();
 }
 
 void PaintControlScene::setNullRectBrush()
 {
-    if (canvas)
-        canvas->selectRect(false);
+    if (!canvas)
+        return;
+    canvas->selectRect(false);
+    focusBoard();
 }
 
 void PaintControlScene::setEllipseBrush()
 {
-    if (canvas)
-        canvas->selectEllipse(true);
+    if (!canvas)
+        return;
+    canvas->selectEllipse(true);
+    focusBoard();
 }
 
 void PaintControlScene::setNullEllipseBrush()
 {
-    if (canvas)
-        canvas->selectEllipse(false);
+    if (!canvas)
+        return;
+    canvas->selectEllipse(false);
+    focusBoard();
 }
 
 void PaintControlScene::setMarkpen()
 {
-    if (canvas)
-        canvas->selectMarkPen();
+    if (!canvas)
+        return;
+    canvas->selectMarkPen();
+    focusBoard();
 }
 
 void PaintControlScene::setRightSymbolImage()
 {
-    if (canvas)
-        canvas->selectRightSymbol();
+    if (!canvas)
+        return;
+    canvas->selectRightSymbol();
+    focusBoard();
 }
 
 void PaintControlScene::setTextInput()
 {
-    if (canvas)
-        canvas->selectText();
+    if (!canvas)
+        return;
+    canvas->selectText();
+    focusBoard();
 }
 
 void PaintControlScene::setSelectedRect()
 {
-    if (canvas)
-        canvas->selectArea();
+    if (!canvas)
+        return;
+    canvas->selectArea();
+    focusBoard();
 }
 
 void PaintControlScene::setWrongSymbolImage()
 {
-    if (canvas)
-        canvas->selectWrongSymbol();
+    if (!canvas)
+        return;
+    canvas->selectWrongSymbol();
+    focusBoard();
 }
 
 void PaintControlScene::setZoomout()
 {
-    if (canvas)
-        canvas->zoomOut();
+    if (!canvas)
+        return;
+    canvas->zoomOut();
+    focusBoard();
 }
 
 void PaintControlScene::setZoomin()
 {
-    if (canvas)
-        canvas->zoomIn();
+    if (!canvas)
+        return;
+    canvas->zoomIn();
+    focusBoard();
 }
 
 void PaintControlScene::setRestoreZoom()
@@ -556,8 +628,10 @@ void PaintControlScene::setCopyBoard()
 
 void PaintControlScene::setColorPicker()
 {
-    if (canvas)
-        canvas->selectColorPicker();
+    if (!canvas)
+        return;
+    canvas->selectColorPicker();
+    focusBoard();
 }
 
 void PaintControlScene::setSaveAs()

@@ -36,6 +36,10 @@ public:
     // (or start before the left or top) of that area.
     static QRect menuGeometryAt(const QPoint& cursor, const QSize& menuSize, const QRect& available);
 
+    // Sets every tooltip again, and the open board's texts, after the
+    // language changed.
+    void retranslate();
+
 public slots:
     void setOpenBoard();
     void setPenSize1();
@@ -105,6 +109,8 @@ private:
     void updateColorRings();
     // Makes the main window stay above `board` (null: above nothing in particular).
     void keepAbove(QWidget* board);
+    // Gives the open board the keyboard after a tool was chosen on the strip.
+    void focusBoard();
     void setWidth(int width);
     void setColor(int r, int g, int b);
 
@@ -122,5 +128,7 @@ private:
     QPushButton* optionButton = nullptr;
     QPushButton* helperButton = nullptr;
     std::unique_ptr<Screenview> canvas;
+    // Group id of the colour swatch whose colour the open board draws with.
+    int penColour = 0;
     QWidget* mainWindow = nullptr;
 };

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
 
@@ -28,10 +29,26 @@ void ConfigStore::load()
     values.insert(QStringLiteral("Pensize"), QStringLiteral("1"));
     values.insert(QStringLiteral("ExitTray"), QStringLiteral("0"));
     values.insert(QStringLiteral("Langua"), QStringLiteral("0"));
-    if (!QFileInfo::exists(path))
-        return;
-    for (auto it = values.begin(); it != values.end(); ++it)
-        it.value() = platform::readProfileString(path, kSection, it.key(), it.value(), kValueBuffer);
+    for (const QString& file : {path, userFilePath()}) {
+        if (!QFileInfo::exists(file))
+            continue;
+        for (auto it = values.begin(); it != values.end(); ++it)
+            it.value() = platform::readProfileString(file, kSection, it.key(), it.value(), kValueBuffer);
+    }
+}
+
+QString ConfigStore::userFilePath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/Scribbloom/Scribbloom.ini");
+}
+
+bool ConfigStore::remember(const QString& key, int value)
+{
+    setInt(key, value);
+    const QString file = userFilePath();
+    return QDir().mkpath(QFileInfo(file).absolutePath())
+        && platform::writeProfileString(file, kSection, key, QString::number(value));
 }
 
 int ConfigStore::getInt(const QString& key) const

@@ -1,5 +1,8 @@
 #include "settings/Language.h"
 
+#include "settings/ConfigStore.h"
+#include "settings/Retranslatable.h"
+
 #include <QCoreApplication>
 #include <QLocale>
 #include <QTranslator>
@@ -10,6 +13,12 @@ QMap<QString, QString>& table()
 {
     static QMap<QString, QString> map;
     return map;
+}
+
+QTranslator& translator()
+{
+    static QTranslator instance;
+    return instance;
 }
 
 }  // namespace
@@ -28,10 +37,41 @@ void initLanguages()
 
 bool loadTranslation(const QString& lang)
 {
-    static QTranslator translator;
-    const bool loaded = translator.load(QLocale(), QStringLiteral("Scribbloom_") + lang, QStringLiteral("."),
-                                        QCoreApplication::applicationDirPath() + QStringLiteral("/translations"),
-                                        QStringLiteral(".qm"));
-    QCoreApplication::installTranslator(&translator);
+    QTranslator& tables = translator();
+    const bool loaded = tables.load(QLocale(), QStringLiteral("Scribbloom_") + lang, QStringLiteral("."),
+                                    QCoreApplication::applicationDirPath() + QStringLiteral("/translations"),
+                                    QStringLiteral(".qm"));
+    QCoreApplication::installTranslator(&tables);
     return loaded;
+}
+
+QString languageCodeAt(int index)
+{
+    const QList<QString> codes = languages().values();
+    if (codes.isEmpty())
+        return QStringLiteral("zh_CN");
+    return index >= 0 && index < codes.size() ? codes.at(index) : codes.first();
+}
+
+int languageIndexOf(const QString& code)
+{
+    return languages().values().indexOf(code);
+}
+
+bool applyLanguage(const QString& code)
+{
+    bool done = true;
+    if (QLocale(code).language() == QLocale::English)
+        QCoreApplication::removeTranslator(&translator());
+    else
+        done = loadTranslation(code.section(QLatin1Char('_'), 0, 0));
+    Retranslatable::retranslateAll();
+    return done;
+}
+
+void applyStoredLanguage()
+{
+    if (languages().isEmpty())
+        initLanguages();
+    applyLanguage(languageCodeAt(ConfigStore::instance()->getInt(QStringLiteral("Langua"))));
 }

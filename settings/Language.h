@@ -14,3 +14,20 @@ void initLanguages();
 // file was found, so a missing translation leaves the English texts. The
 // translator lives until the process ends. Returns whether a file loaded.
 bool loadTranslation(const QString& lang);
+
+// The code of the language at `index` in the table's order (the value stored
+// under "Langua"); the first language, Chinese, for an index out of range.
+QString languageCodeAt(int index);
+// The table index of `code`, or -1.
+int languageIndexOf(const QString& code);
+
+// Switches the program's texts to the language of `code`: English is the
+// source language and needs no file; any other loads its translation, named
+// by the language part of the code ("zh_CN" -> "Scribbloom_zh"). Windows
+// already open are told through Retranslatable::retranslateAll().
+// Returns whether the texts are now in that language.
+bool applyLanguage(const QString& code);
+
+// The language the settings store names under "Langua", applied as above;
+// Chinese when nothing is stored. For start-up, once the store is loaded.
+void applyStoredLanguage();

@@ -52,8 +52,20 @@ void QCustomMenu::addMenuItem(const QIcon& icon, const QString& text, int id)
     setFixedHeight(currentHeight);
 }
 
+void QCustomMenu::setMenuItemText(int id, const QString& text)
+{
+    for (int i = 0; i < listWidget->count(); ++i) {
+        auto* row = qobject_cast<QMenuItem*>(listWidget->itemWidget(listWidget->item(i)));
+        if (row && row->itemId() == id)
+            row->textLabel()->setText(text);
+    }
+}
+
 void QCustomMenu::onMenuItemClicked(int menuItemIndex)
 {
+    // Put away first: a row may open a modal dialog, which must not come up
+    // under a menu still standing on the screen.
+    hide();
     emit menuItemClicked(menuItemIndex);
 }
 

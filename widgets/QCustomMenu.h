@@ -15,6 +15,8 @@ public:
     explicit QCustomMenu(QWidget* parent = nullptr);
 
     void addMenuItem(const QIcon& icon, const QString& text, int id);
+    // Sets the text of the row added with `id` (when the language changes).
+    void setMenuItemText(int id, const QString& text);
     int rowCount() const { return rows; }
     QListWidget* list() const { return listWidget; }
 

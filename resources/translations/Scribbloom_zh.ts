@@ -16,6 +16,13 @@
     </message>
 </context>
 <context>
+    <name>AlreadyRunningNotice</name>
+    <message>
+        <source>Scribbloom is already running ...</source>
+        <translation>Scribbloom 已经在运行……</translation>
+    </message>
+</context>
+<context>
     <name>CanvasView</name>
     <message>
         <location filename="../../canvas/CanvasView.cpp" line="+252"/>
@@ -691,6 +698,14 @@
         <location line="+1"/>
         <source>Update now</source>
         <translation>立即更新</translation>
+    </message>
+    <message>
+        <source>language</source>
+        <translation>语言</translation>
+    </message>
+    <message>
+        <source>Language:</source>
+        <translation>语言：</translation>
     </message>
 </context>
 </TS>

@@ -1,17 +1,24 @@
 // The main window offscreen: its shape, the application menu, the exit
 // question from every place that asks it, the tray icon and the Chinese texts.
 
+#include "app/AlreadyRunningNotice.h"
 #include "app/MainTitleBar.h"
 #include "app/MainWindow.h"
-#include "settings/Retranslatable.h"
 #include "canvas/Screenview.h"
-#include "platform/ScreenCapture.h"
-#include "widgets/Button.h"
 #include "panel/PaintControlScene.h"
+#include "platform/ScreenCapture.h"
+#include "settings/ConfigStore.h"
+#include "settings/Language.h"
+#include "settings/Retranslatable.h"
+#include "widgets/Button.h"
+#include "widgets/QCustomMenu.h"
+#include "widgets/SettingWindow.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
@@ -20,6 +27,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
 #include <QUrl>
@@ -41,11 +49,19 @@ public:
     }
 };
 
-// Answers the next question by the button of `role`; notes whether one was asked.
-void answerNextQuestion(QDialogButtonBox::ButtonRole role, int* asked)
+// Answers the next question by the button of `role` once it is up (looked for
+// at every turn of the event loop, for as long as `owner` lives, at most 30 s);
+// notes whether one was asked.
+void answerNextQuestion(QObject* owner, QDialogButtonBox::ButtonRole role, int* asked)
 {
-    QTimer::singleShot(0, [role, asked] {
+    auto* poll = new QTimer(owner);
+    const QDeadlineTimer deadline(30000);
+    QObject::connect(poll, &QTimer::timeout, [poll, role, asked, deadline] {
         QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog && !deadline.hasExpired())
+            return;
+        poll->stop();
+        poll->deleteLater();
         if (!dialog)
             return;
         ++*asked;
@@ -59,6 +75,7 @@ void answerNextQuestion(QDialogButtonBox::ButtonRole role, int* asked)
         }
         dialog->close();
     });
+    poll->start(5);
 }
 
 } // namespace
@@ -89,6 +106,8 @@ private slots:
     void exitAnsweredNoKeepsEverythingRunning();
     void titleBarCloseAsksTheSameQuestion();
     void trayExitAsksTheSameQuestion();
+    void closingFromTheWindowManagerAsksTheSameQuestion();
+    void languageChosenInOptionsAppliesAtOnceAndIsRemembered();
     void onlyASingleTrayClickShowsTheStrip();
     void textsAreChineseWithTheChineseTranslation();
     // Last: a Yes ends the application's event loop, which no later test could run.
@@ -170,7 +189,7 @@ void MainWindowTest::helpOpensTheInstalledHelpPage()
 void MainWindowTest::exitAnsweredNoKeepsEverythingRunning()
 {
     int asked = 0;
-    answerNextQuestion(QDialogButtonBox::NoRole, &asked);
+    answerNextQuestion(window.get(), QDialogButtonBox::NoRole, &asked);
     window->onMenuItemClicked(MainWindow::ExitItem);
     QCOMPARE(asked, 1);
     QVERIFY(window->isVisible());
@@ -179,7 +198,7 @@ void MainWindowTest::exitAnsweredNoKeepsEverythingRunning()
 void MainWindowTest::exitAnsweredYesClosesTheWindow()
 {
     int asked = 0;
-    answerNextQuestion(QDialogButtonBox::YesRole, &asked);
+    answerNextQuestion(window.get(), QDialogButtonBox::YesRole, &asked);
     window->onMenuItemClicked(MainWindow::ExitItem);
     QCOMPARE(asked, 1);
     QVERIFY(!window->isVisible());
@@ -188,7 +207,7 @@ void MainWindowTest::exitAnsweredYesClosesTheWindow()
 void MainWindowTest::titleBarCloseAsksTheSameQuestion()
 {
     int asked = 0;
-    answerNextQuestion(QDialogButtonBox::NoRole, &asked);
+    answerNextQuestion(window.get(), QDialogButtonBox::NoRole, &asked);
     window->titleBarWidget()->closeButton()->click();
     QCOMPARE(asked, 1);
     QVERIFY(window->isVisible());
@@ -197,7 +216,7 @@ void MainWindowTest::titleBarCloseAsksTheSameQuestion()
     window->panel()->setOpenBoard();
     QPointer<Screenview> board = window->panel()->board();
     QVERIFY(board);
-    answerNextQuestion(QDialogButtonBox::NoRole, &asked);
+    answerNextQuestion(window.get(), QDialogButtonBox::NoRole, &asked);
     window->titleBarWidget()->closeButton()->click();
     QCOMPARE(asked, 2);
     QVERIFY(board);
@@ -213,10 +232,91 @@ void MainWindowTest::trayExitAsksTheSameQuestion()
     QCOMPARE(menu->actions().at(1), window->trayExitAction());
 
     int asked = 0;
-    answerNextQuestion(QDialogButtonBox::NoRole, &asked);
+    answerNextQuestion(window.get(), QDialogButtonBox::NoRole, &asked);
     window->trayExitAction()->trigger();
     QCOMPARE(asked, 1);
     QVERIFY(window->isVisible());
+}
+
+void MainWindowTest::closingFromTheWindowManagerAsksTheSameQuestion()
+{
+    // QWidget::close() is what a window manager's close request (Alt+F4) runs.
+    int asked = 0;
+    answerNextQuestion(window.get(), QDialogButtonBox::NoRole, &asked);
+    window->close();
+    QCOMPARE(asked, 1);
+    QVERIFY(window->isVisible());
+
+    // With the board open the board asks; No keeps the board and its strip.
+    window->panel()->setOpenBoard();
+    QPointer<Screenview> board = window->panel()->board();
+    QVERIFY(board);
+    answerNextQuestion(window.get(), QDialogButtonBox::NoRole, &asked);
+    window->close();
+    QCOMPARE(asked, 2);
+    QVERIFY(board && board->isVisible());
+    QVERIFY(window->isVisible());
+}
+
+void MainWindowTest::languageChosenInOptionsAppliesAtOnceAndIsRemembered()
+{
+    // A user with nothing stored yet, started from some working directory.
+    QTemporaryDir config;
+    QTemporaryDir work;
+    const QByteArray previousConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    const QString previousDir = QDir::currentPath();
+    QDir::setCurrent(work.path());
+    initLanguages();
+    ConfigStore::instance()->load();
+    applyStoredLanguage();
+    const QString chineseExit = window->trayExitAction()->text();
+    const QString chineseNotice = AlreadyRunningNotice::text();
+    window->panel()->setOpenBoard();
+
+    SettingWindow options(nullptr);
+    auto* choice = options.findChild<QComboBox*>("comboBoxLang");
+    QVERIFY(choice);
+    QCOMPARE(choice->count(), 2);
+    QCOMPARE(choice->currentData().toString(), QString("zh_CN"));
+    choice->setCurrentIndex(choice->findData("en_US"));
+    // Every open window speaks English at once, the dialog itself too.
+    const QString englishExit = window->trayExitAction()->text();
+    const QString englishTip = window->panel()->findChild<QAbstractButton*>("pen_radio_btn")->toolTip();
+    QStringList englishRows;
+    for (QLabel* label : window->applicationMenu()->findChildren<QLabel*>()) {
+        if (!label->text().isEmpty())
+            englishRows << label->text();
+    }
+    const QString englishTitle = options.windowTitle();
+    const QString englishBoardMenu = window->panel()->board()->mainContextMenu()->actions().value(0)->text();
+    const QString englishNotice = AlreadyRunningNotice::text();
+
+    // The next start reads the choice from the user's configuration folder.
+    ConfigStore::instance()->load();
+    const int stored = ConfigStore::instance()->getInt("Langua");
+    QFile userFile(config.filePath("Scribbloom/Scribbloom.ini"));
+    const bool remembered = userFile.open(QIODevice::ReadOnly) && userFile.readAll().contains("Langua=1");
+    const bool workingDirWritten = QFile::exists(work.filePath("Scribbloom.ini"));
+
+    choice->setCurrentIndex(choice->findData("zh_CN"));
+    const QString chineseAgain = window->trayExitAction()->text();
+    applyLanguage("en_US");
+    QDir::setCurrent(previousDir);
+    qputenv("XDG_CONFIG_HOME", previousConfig);
+
+    QCOMPARE(chineseExit, QString::fromUtf8("退出"));
+    QCOMPARE(chineseNotice, QString::fromUtf8("Scribbloom 已经在运行……"));
+    QCOMPARE(englishExit, QString("Exit"));
+    QCOMPARE(englishTip, QString("pen"));
+    QCOMPARE(englishRows, QStringList({"Help", "About...", "Exit"}));
+    QCOMPARE(englishTitle, QString("Option"));
+    QCOMPARE(englishBoardMenu, QString("    Exit(&7)"));
+    QCOMPARE(englishNotice, QString("Scribbloom is already running ..."));
+    QCOMPARE(stored, languageIndexOf("en_US"));
+    QVERIFY(remembered);
+    QVERIFY(!workingDirWritten);
+    QCOMPARE(chineseAgain, QString::fromUtf8("退出"));
 }
 
 void MainWindowTest::onlyASingleTrayClickShowsTheStrip()

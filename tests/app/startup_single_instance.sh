@@ -1,7 +1,7 @@
 #!/bin/bash
 # One copy at a time: a second start tells the user and exits 1 while the
 # first keeps running; a first copy killed outright leaves no lock behind;
-# a normal close exits 0.
+# a close from the window manager asks before anything ends.
 # usage: startup_single_instance.sh SCRIBBLOOM CLOSEWINDOW   (on an X display)
 set -u
 program=$1
@@ -30,6 +30,23 @@ window_type() {
     xprop -id "$1" _NET_WM_WINDOW_TYPE | sed 's/.*= //'
 }
 alive() { kill -0 "$1" 2>/dev/null; }
+# Waits (bounded) for a visible window of the process other than $2 and prints it.
+other_window_of() {
+    for _ in $(seq 300); do
+        for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+            [ "$w" != "$2" ] && { echo "$w"; return; }
+        done
+        sleep 0.1
+    done
+}
+# Waits (bounded) for window $1 to be no longer viewable.
+gone_window() {
+    for _ in $(seq 300); do
+        xwininfo -id "$1" 2>/dev/null | grep -q "IsViewable" || return 0
+        sleep 0.1
+    done
+    return 1
+}
 
 "$program" & first=$!
 pids+=("$first")
@@ -63,8 +80,15 @@ third_window=$(window_of "$third")
 case "$(window_type "$third_window")" in *DIALOG*) fail "a killed copy left a stale lock" ;; esac
 alive "$third" || fail "the start after the killed copy did not keep running"
 
+# A close from the window manager asks the exit question first: the program
+# keeps running while it stands, and No (Escape) keeps it running.
 "$closewindow" "$third_window"
-timeout 30 tail --pid="$third" -f /dev/null
-wait "$third"; rc=$?
-[ "$rc" -eq 0 ] || fail "closing the program exited $rc, expected 0"
+question=$(other_window_of "$third" "$third_window")
+[ -n "$question" ] || fail "closing the window asked nothing"
+[ "$(xdotool getwindowname "$question")" = "提示" ] || fail "the close asked $(xdotool getwindowname "$question")"
+xdotool windowfocus --sync "$question"
+xdotool key --clearmodifiers Escape
+gone_window "$question" || fail "the question stayed after No"
+alive "$third" || fail "answering No ended the program"
+xwininfo -id "$third_window" | grep -q "IsViewable" || fail "answering No took the window away"
 echo "PASS"

@@ -244,7 +244,7 @@ private slots:
         Board board;
         board.drag(QPoint(50, 50), QPoint(90, 70));
         board.drag(QPoint(60, 150), QPoint(90, 170));
-        const QImage twoStrokes = board.image();
+        const QImage twoStrokes = board.image().copy();
         QGuiApplication::clipboard()->setText(sentinel());
 
         // A submenu's own title entry does nothing.

@@ -317,7 +317,7 @@ private slots:
         board.view->selectRect(true);
         board.view->setPenColor(0, 0, 255, 255);
         board.drag(QPoint(50, 50), QPoint(120, 90));
-        const QImage before = board.image();
+        const QImage before = board.image().copy();
         const size_t items = board.history().painted().size();
 
         const QString path = dir.filePath(relative);

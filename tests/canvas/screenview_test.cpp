@@ -320,8 +320,12 @@ void ScreenviewTest::wheelDoesNothingOutsideZoomDrag()
     QVERIFY(!canvas.view->isZoomMode());
 
     canvas.view->zoomIn();
-    QCoreApplication::sendEvent(canvas.view.get(), &wheel); // no button held
+    const double zoomed = canvas.history().canvas()->scale;
+    QWheelEvent unheld(QPointF(100, 100), QPointF(canvas.view->mapToGlobal(QPoint(100, 100))), QPoint(),
+                       QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(canvas.view.get(), &unheld);
     QVERIFY(canvas.view->isZoomMode());
+    QVERIFY(canvas.history().canvas()->scale == zoomed);
     QCOMPARE(canvas.history().painted().size(), size_t(1));
 }
 

@@ -215,13 +215,17 @@ TEST(ExportedFunctions, EndGivesBackEarlierHandlersAndKeepsOursOverDefaults)
 {
     signal(SIGFPE, firstHandler);
     signal(SIGBUS, SIG_DFL);
-    EXPECT_TRUE(FaultTraceInit(L"1.1.6.1429", nullptr));
+    // Init always answers true: what it did shows in the handlers installed.
+    FaultTraceInit(L"1.1.6.1429", nullptr);
     EXPECT_TRUE(installedIsSiginfo(SIGFPE));
     EXPECT_TRUE(installedIsSiginfo(SIGBUS));
     EXPECT_TRUE(FaultTraceEnd());
     EXPECT_TRUE(installedIs(SIGFPE, firstHandler));
     EXPECT_TRUE(installedIsSiginfo(SIGBUS));
-    EXPECT_TRUE(FaultTraceInit(L"x", L"/nonexistent/faulttrace.ini"));
+    // A configuration file that is not there still arms, with the built-in settings.
+    FaultTraceInit(L"x", L"/nonexistent/faulttrace.ini");
+    EXPECT_TRUE(installedIsSiginfo(SIGFPE));
     EXPECT_TRUE(FaultTraceEnd());
+    EXPECT_TRUE(installedIs(SIGFPE, firstHandler));
     signal(SIGFPE, SIG_DFL);
 }

@@ -4,6 +4,9 @@
 Starts the statistics endpoint of test_server.py on 127.0.0.1, then the
 program (offscreen, with its own user-data and runtime folders) pointed at it,
 waits for the report, stops the program and checks the report and the marker.
+The program runs from a copy whose file name is not UTF-8, with a channel in
+the settings file that is Latin-1 text: the server must read the same
+characters.
 Usage: program_usage_report.py <Scribbloom executable>
 """
 import datetime
@@ -34,6 +37,24 @@ def shared_keys():
     return key, iv
 
 
+def channel_keys():
+    header = os.path.join(os.environ["SCRIBBLOOM_SOURCE_DIR"], "online", "BusinessKeys.h")
+    with open(header) as f:
+        text = f.read()
+    key = re.search(r'channelKey\[\] = "([0-9A-F]{32})"', text).group(1)
+    iv = re.search(r'channelIv\[\] = "([0-9A-F]{16})"', text).group(1)
+    return key, iv
+
+
+def encrypted_channel(raw):
+    """The "Spreader" value for a channel of raw bytes, as the distributor writes it."""
+    key, iv = channel_keys()
+    result = subprocess.run(["openssl", "enc", "-aes-256-cbc", "-a", "-A",
+                             "-K", key.encode().hex(), "-iv", iv.encode().hex()],
+                            input=raw, capture_output=True, check=True)
+    return result.stdout.decode("ascii").strip()
+
+
 def main():
     work = tempfile.mkdtemp(prefix="scribbloom-report-")
     try:
@@ -50,6 +71,12 @@ def check_report(program, work):
     runtime = os.path.join(work, "run")
     os.makedirs(data_home)
     os.makedirs(runtime, mode=0o700)
+    # A channel of Latin-1 text ("café-ü"), and a program file named in Latin-1.
+    os.makedirs(os.path.join(data_home, "ScribbloomUser"))
+    with open(os.path.join(data_home, "ScribbloomUser", "ScribbloomUser.ini"), "w") as f:
+        f.write("[Globals]\nSpreader=%s\n" % encrypted_channel(b"caf\xe9-\xfc"))
+    odd_name = os.path.join(os.fsencode(work), b"Scribbloom-\xe9")
+    shutil.copy(program, odd_name)
     env = dict(os.environ)
     env.pop("DO_NOT_TRACK", None)
     env.update({
@@ -58,9 +85,11 @@ def check_report(program, work):
         "XDG_RUNTIME_DIR": runtime,
         "SCRIBBLOOM_STATS_HOST": "127.0.0.1:%d" % https_port,
         "SCRIBBLOOM_CA_FILE": ca,
+        # The copy finds the crash-report library where the build put it.
+        "LD_LIBRARY_PATH": os.path.dirname(os.path.abspath(program)),
     })
     reports_file = os.path.join(work, "reports.jsonl")
-    program_process = subprocess.Popen([program], cwd=work, env=env)
+    program_process = subprocess.Popen([odd_name], cwd=work, env=env)
     try:
         # A guard against a hang, not a speed check.
         deadline = time.monotonic() + 90
@@ -89,7 +118,7 @@ def check_report(program, work):
     if report["json"] is None:
         fail("the endpoint could not decrypt the data")
     values = json.loads(report["json"])
-    expected = {"exe": os.path.basename(program), "qid": "tiwa", "softid": "vexo",
+    expected = {"exe": "Scribbloom-\u00e9", "qid": "caf\u00e9-\u00fc", "softid": "vexo",
                 "softver": "1.1.6.1429", "online": "1", "servertype": "6"}
     for name, value in expected.items():
         if values.get(name) != value:

@@ -15,7 +15,8 @@ Routes (any method unless noted):
                     (the request's X-Test header) headers
   /Tj/ol_detail     the statistics endpoint: decrypts "data", checks "sign",
                     appends the outcome as one JSON line to reports.jsonl and
-                    answers the status in the file stats_status (200 if absent)
+                    answers the status in the file stats_status (200 if absent),
+                    after the seconds in the file stats_delay (none if absent)
 """
 import argparse
 import base64
@@ -28,6 +29,7 @@ import ssl
 import subprocess
 import sys
 import threading
+import time
 import urllib.parse
 
 
@@ -140,7 +142,15 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 status = int(f.read().strip())
         except (OSError, ValueError):
             pass
-        self.answer(status, b'{"code":%d}' % status)
+        try:
+            with open(os.path.join(server.workdir, "stats_delay")) as f:
+                time.sleep(float(f.read().strip()))
+        except (OSError, ValueError):
+            pass
+        try:
+            self.answer(status, b'{"code":%d}' % status)
+        except OSError:
+            pass  # the client gave up waiting
 
     do_GET = do_POST = do_PUT = do_DELETE = do_HEAD = handle_any
 

@@ -16,6 +16,7 @@
 #include <QClipboard>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QImage>
@@ -65,16 +66,27 @@ public:
     int exitQuestions = 0;
 };
 
-// Runs `act` on the next modal dialog that opens, once the event loop runs.
-void onNextModal(std::function<void(QWidget*)> act, bool* seen = nullptr)
+// Runs `act` on the next modal dialog once it is up: looked for at every turn
+// of the event loop, however late it comes, for as long as `owner` lives (at
+// most 30 s).
+void onNextModal(QObject* owner, std::function<void(QWidget*)> act, bool* seen = nullptr)
 {
-    QTimer::singleShot(0, [act, seen] {
+    if (seen)
+        *seen = false;
+    auto* poll = new QTimer(owner);
+    const QDeadlineTimer deadline(30000);
+    QObject::connect(poll, &QTimer::timeout, [poll, act, seen, deadline] {
         QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog && !deadline.hasExpired())
+            return;
+        poll->stop();
+        poll->deleteLater();
         if (seen)
             *seen = dialog != nullptr;
         if (dialog)
             act(dialog);
     });
+    poll->start(5);
 }
 
 } // namespace
@@ -95,11 +107,12 @@ private slots:
     void toolButtonsSelectTheirTool_data();
     void toolButtonsSelectTheirTool();
     void clickingTheCheckedToolAgainLeavesZoom();
+    void escapeAfterChoosingTheToolOnTheStripPutsThePickerAway();
     void sizeButtonsSendTheirWidths_data();
     void sizeButtonsSendTheirWidths();
     void colourButtonsSendTheirColours_data();
     void colourButtonsSendTheirColours();
-    void cancelledCustomColourGivesOpaqueBlack();
+    void cancelledCustomColourKeepsThePenAndItsRing();
     void customSizeSendsTheChosenWidth();
     void selectionRingFollowsTheCheckedColour();
     void undoRedoAndClearReachTheHistory();
@@ -274,11 +287,12 @@ void PanelTest::openingMakesAFreshBoardAboveWhichTheStripStays()
     QVERIFY(button("pen_radio_btn")->isChecked());
     QVERIFY(!button("ellipse_radio_btn")->isChecked());
     QCOMPARE(board->tool(), int(Pen));
-    QCOMPARE(board->currentPenWidth(), 1);
+    // The first stroke has the width of the checked size dot, size 1.
+    QCOMPARE(board->currentPenWidth(), 2);
     GraphActioner* item = drawDot({30, 30});
     QCOMPARE(item->propertyInt("r"), 255);
     QCOMPARE(item->propertyInt("g"), 0);
-    QCOMPARE(item->propertyInt("size"), 1);
+    QCOMPARE(item->propertyInt("size"), 2);
 }
 
 void PanelTest::closingDeletesTheBoardAndResetsTheMarkers()
@@ -355,6 +369,23 @@ void PanelTest::clickingTheCheckedToolAgainLeavesZoom()
     QCOMPARE(panel->board()->tool(), int(Rect));
 }
 
+void PanelTest::escapeAfterChoosingTheToolOnTheStripPutsThePickerAway()
+{
+    button("open_btn")->click();
+    Screenview* board = panel->board();
+    // The user clicks the strip, a window of its own, to choose the picker.
+    window->activateWindow();
+    QTRY_VERIFY(window->isActiveWindow());
+    button("colorpicker_radio_btn")->click();
+    QVERIFY(board->isPickerActive());
+
+    // Escape goes wherever the keyboard is, as a real key press does.
+    QTRY_VERIFY(board->isActiveWindow());
+    QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_Escape);
+    QVERIFY(!board->isPickerActive());
+    QCOMPARE(board->tool(), int(Pen));
+}
+
 void PanelTest::sizeButtonsSendTheirWidths_data()
 {
     QTest::addColumn<QString>("name");
@@ -403,11 +434,12 @@ void PanelTest::colourButtonsSendTheirColours()
     QCOMPARE(item->propertyInt("a"), 255);
 }
 
-void PanelTest::cancelledCustomColourGivesOpaqueBlack()
+void PanelTest::cancelledCustomColourKeepsThePenAndItsRing()
 {
     button("open_btn")->click();
+    button("bluecolor_radio_btn")->click();
     bool asked = false;
-    onNextModal([](QWidget* dialog) {
+    onNextModal(window.get(), [](QWidget* dialog) {
         auto* colours = qobject_cast<QColorDialog*>(dialog);
         QVERIFY(colours);
         QCOMPARE(colours->currentColor(), QColor(Qt::red));
@@ -418,15 +450,20 @@ void PanelTest::cancelledCustomColourGivesOpaqueBlack()
     GraphActioner* item = drawDot({60, 60});
     QCOMPARE(item->propertyInt("r"), 0);
     QCOMPARE(item->propertyInt("g"), 0);
-    QCOMPARE(item->propertyInt("b"), 0);
+    QCOMPARE(item->propertyInt("b"), 255);
     QCOMPARE(item->propertyInt("a"), 255);
+    QVERIFY(button("bluecolor_radio_btn")->isChecked());
+    auto* custom = panel->findChild<QColorRadio*>("customcolor_radio_btn");
+    auto* blue = panel->findChild<QColorRadio*>("bluecolor_radio_btn");
+    QVERIFY(custom->ring()->isHidden());
+    QVERIFY(!blue->ring()->isHidden());
 }
 
 void PanelTest::customSizeSendsTheChosenWidth()
 {
     button("open_btn")->click();
     bool asked = false;
-    onNextModal([](QWidget* dialog) {
+    onNextModal(window.get(), [](QWidget* dialog) {
         auto* sizes = dialog->findChild<QComboBox*>("penSizeCombox");
         auto* ok = dialog->findChild<QPushButton*>("okPushButton");
         QVERIFY(sizes && ok);
@@ -438,7 +475,7 @@ void PanelTest::customSizeSendsTheChosenWidth()
     QCOMPARE(panel->board()->currentPenWidth(), 17);
 
     // Closing the dialog without Ok leaves the width alone.
-    onNextModal([](QWidget* dialog) { dialog->close(); });
+    onNextModal(window.get(), [](QWidget* dialog) { dialog->close(); });
     button("custom_size_btn")->click();
     QCOMPARE(panel->board()->currentPenWidth(), 17);
 }
@@ -526,7 +563,7 @@ void PanelTest::exitWithABoardAnsweredNoKeepsTheBoard()
 {
     button("open_btn")->click();
     bool asked = false;
-    onNextModal([](QWidget* dialog) {
+    onNextModal(window.get(), [](QWidget* dialog) {
         for (auto* box : dialog->findChildren<QDialogButtonBox*>()) {
             for (QAbstractButton* choice : box->buttons()) {
                 if (box->buttonRole(choice) == QDialogButtonBox::NoRole) {

@@ -62,8 +62,20 @@ void DesktopWindowsTest::aWindowKeptAboveItsOwnerRightAfterBeingShown()
 
 void DesktopWindowsTest::raisingAnUnknownWindowIsHarmless()
 {
+    QWidget owner;
+    owner.show();
+    QWidget strip;
+    strip.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&strip));
+    platform::keepAboveOwner(strip.winId(), owner.winId());
+    QTRY_COMPARE(transientFor(strip.winId()), static_cast<Window>(owner.winId()));
+
+    // No window: nothing happens to the windows that exist.
     platform::raiseAboveAll(0);
     platform::keepAboveOwner(0, 0);
+    QCOMPARE(transientFor(strip.winId()), static_cast<Window>(owner.winId()));
+    QVERIFY(strip.isVisible());
+    QVERIFY(QTest::qWaitForWindowExposed(&strip));
 }
 
 QTEST_MAIN(DesktopWindowsTest)

@@ -199,7 +199,9 @@ private slots:
         QCOMPARE(languages().size(), 2);
         QCOMPARE(languages().value("Chinese"), QString("zh_CN"));
         QCOMPARE(languages().value("English"), QString("en_US"));
-        // A language without a file leaves the source texts.
+        // A language without a file leaves the source texts, even after another loaded.
+        QVERIFY(loadTranslation("zh"));
+        QCOMPARE(QCoreApplication::translate("MsgBox", "Yes"), QString::fromUtf8("是"));
         QVERIFY(!loadTranslation("xx"));
         QCOMPARE(QCoreApplication::translate("MsgBox", "Yes"), QString("Yes"));
     }

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -77,9 +78,16 @@ private slots:
         menu.addMenuItem(QIcon(":/main/resource/logo16.png"), "Help", 1000);
         menu.addMenuItem(QIcon(), "Exit", 1002);
         QSignalSpy clicked(&menu, &QCustomMenu::menuItemClicked);
+        // What a row opens (a modal dialog) comes up with the menu already gone.
+        bool shownWhenClicked = true;
+        connect(&menu, &QCustomMenu::menuItemClicked, [&] { shownWhenClicked = menu.isVisible(); });
+        menu.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&menu));
         auto* exitRow = qobject_cast<QMenuItem*>(menu.list()->itemWidget(menu.list()->item(1)));
         QVERIFY(exitRow);
         QTest::mouseRelease(exitRow, Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(!shownWhenClicked);
+        QVERIFY(!menu.isVisible());
         QTest::mouseRelease(exitRow, Qt::RightButton, {}, QPoint(5, 5));
         QCOMPARE(clicked.count(), 2);
         QCOMPARE(clicked.at(0).at(0).toInt(), 1002);
@@ -184,10 +192,15 @@ private slots:
         QCOMPARE(tabs->tabText(0), QString("updater"));
         QCOMPARE(dialog.findChild<QLabel*>("labelVersion")->text(), QString("Version:1.1.6.1429"));
         QCOMPARE(dialog.findChild<QPushButton*>("pushBtnUpdate")->text(), QString("Update now"));
-        dialog.OnComboxLangState(1);
-        QCOMPARE(ConfigStore::instance()->getInt("Langua"), 1);
+        // The choice is remembered in the user's configuration folder.
+        QTemporaryDir config;
+        const QByteArray previousConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
         dialog.OnComboxLangState(0);
         QCOMPARE(ConfigStore::instance()->getInt("Langua"), 0);
+        dialog.OnComboxLangState(1);
+        QCOMPARE(ConfigStore::instance()->getInt("Langua"), 1);
+        qputenv("XDG_CONFIG_HOME", previousConfig);
     }
 
     void aboutBoxShowsNameVersionAndClosesFromItsButton()

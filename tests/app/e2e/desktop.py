@@ -269,6 +269,11 @@ class Desktop:
             self.move(x, y)
         self.run("xdotool", "mouseup", str(button))
 
+    def focus(self, window):
+        # Keys go to the window holding the keyboard focus; give it there
+        # first rather than trust the pointer to be over the right window.
+        self.run("xdotool", "windowfocus", "--sync", str(window))
+
     def key(self, *keys):
         self.run("xdotool", "key", "--clearmodifiers", *keys)
 

@@ -55,20 +55,34 @@ def _yes_button(d, rect):
             min(button_rows), max(button_rows))
 
 
+def _question_buttons(d, dialog):
+    """(left, right, middle, No's inner edge) of the question's buttons once
+    both are drawn, read from one frame at the dialog's present place; else None."""
+    rect = d.geometry(dialog)
+    yes = _yes_button(d, rect)
+    if not yes:
+        return None
+    left, right, top, bottom = yes
+    middle = (top + bottom) // 2
+    gx, _, gw, _ = rect
+    border = d.screen.snapshot().find((gx, middle, gw, 1), lambda c: close_to(c, NO_BORDER, 10))
+    others = [p[0] for p in border if p[0] < left - 2 or p[0] > right + 2]
+    if not others:
+        return None
+    # The border pixel nearest Yes is the No button's inner edge.
+    near = min(others, key=lambda px: min(abs(px - left), abs(px - right)))
+    return left, right, middle, near
+
+
 def answer_question(d, dialog, yes):
     """Clicks Yes (the blue button) or No (the white one beside it)."""
-    gx, gy, gw, gh = d.geometry(dialog)
-    left, right, top, bottom = wait_for("the question's Yes button", lambda: _yes_button(d, (gx, gy, gw, gh)))
-    frame = d.screen.snapshot()
-    middle = (top + bottom) // 2
+    # A button under the pointer shows its hover look: keep the pointer off them.
+    gx, gy, _, _ = d.geometry(dialog)
+    d.move(gx + 4, gy + 4)
+    left, right, middle, near = wait_for("the question's Yes and No buttons", lambda: _question_buttons(d, dialog))
     if yes:
         d.click((left + right) // 2, middle)
         return
-    border = frame.find((gx, middle, gw, 1), lambda c: close_to(c, NO_BORDER, 10))
-    others = [p[0] for p in border if p[0] < left - 2 or p[0] > right + 2]
-    check(others, "the question shows no No button")
-    near = min(others, key=lambda px: min(abs(px - left), abs(px - right)))
-    # The border pixel nearest Yes is the No button's inner edge: step inside it.
     d.click(near - 20 if near < left else near + 20, middle)
 
 
@@ -93,8 +107,7 @@ def test(d):
     second = d.spawn([program_path()], cwd=work, env=env)
     notice = d.wait_new_window(second.pid, [], "the already-running notice")
     check(d.name(notice) == "Scribbloom", f"notice titled {d.name(notice)!r}")
-    nx, ny, nw, nh = d.geometry(notice)
-    d.move(nx + nw // 2, ny + nh // 2)
+    d.focus(notice)
     d.key("Return")
     check(wait_for("the second start to end", lambda: second.poll() is not None) and second.returncode == 1,
           f"second start ended with {second.returncode}, not 1")
@@ -114,7 +127,6 @@ def test(d):
     check(mx + mw <= d.width and my + mh <= d.height, "the application menu leaves the screen")
     d.click(mx + mw // 2, my + 25 + 15)
     wait_for("Help from the application menu", lambda: len(opened_urls(opened)) >= 2)
-    d.key("Escape")
     wait_for("the menu to close", lambda: menu not in d.visible_windows(app.pid))
 
     # The tray icon raises the strip from under another window.
@@ -131,15 +143,14 @@ def test(d):
     d.click(*b["exit"])
     question = d.wait_new_window(app.pid, known, "the exit question")
     check(d.name(question) == "提示", f"exit question titled {d.name(question)!r}, not the Chinese one")
-    d.settle()
     answer_question(d, question, yes=False)
     wait_for("the question to close", lambda: question not in d.visible_windows(app.pid))
-    d.settle()
-    check(app.poll() is None, "answering No ended the program")
 
-    # Dragging the strip by the empty panel below its buttons moves it.
+    # Dragging the strip by the empty panel below its buttons moves it (so
+    # the program answering No is still there and still answers input).
     d.drag([(x + 41, y + 700), (x - 60, y + 680), (x - 300, y + 650)])
     wait_for("the strip to follow the drag", lambda: d.geometry(strip)[:2] == (x - 341, y - 50))
+    check(app.poll() is None, "answering No ended the program")
 
     # The tray menu's Exit asks the same question; Yes ends the program with 0.
     icon = _tray_icon(d, app.pid)
@@ -151,7 +162,6 @@ def test(d):
     # The menu holds a separator, then Exit at the bottom.
     d.click(tx + tw // 2, ty + th - 15 - 10)
     question = d.wait_new_window(app.pid, known + [tray_menu], "the exit question from the tray")
-    d.settle()
     answer_question(d, question, yes=True)
     rc = wait_for("the program to end", lambda: app.poll() is not None and (app.returncode,))
     check(rc == (0,), f"program ended with status {rc[0]}, not 0")

@@ -2,7 +2,10 @@
 """Under a window manager (openbox) the strip stays above the board while the
 user draws on it, every time the board is opened: window managers put a
 focused screen-sized window above even "always on top" ones unless the strip
-belongs to it. The exit question asked over the board shows above it."""
+belongs to it. The exit question asked over the board shows above it.
+Escape puts the colour picker chosen on the strip away, though the click on
+the strip gave it the focus; closing the strip with Alt+F4 asks the exit
+question, and No keeps the strip and the board."""
 
 import os
 
@@ -49,6 +52,14 @@ def test(d):
         wait_for("the board to become the active window", lambda: active_window(d) == board)
         check(d.stacked_above(strip, board),
               f"the board covers the strip after a click on it (opening {attempt + 1})")
+        if attempt == 0:
+            # The picker, chosen on the strip, goes away with Escape: the pen
+            # then draws again.
+            d.click(*b["colorpicker"])
+            wait_for("the board to get the keyboard back", lambda: active_window(d) == board)
+            d.key("Escape")
+            d.drag([(300, row + 200)] + [(300 + 40 * i, row + 200) for i in range(1, 6)])
+            wait_for("a stroke after Escape", lambda: close_to(d.screen.snapshot().pixel(400, row + 200), RED))
         if attempt == 1:
             # The exit question shows above the board; No keeps both.
             known = d.visible_windows(app.pid)
@@ -58,6 +69,16 @@ def test(d):
             answer_question(d, question, yes=False)
             wait_for("the question to close", lambda: question not in d.visible_windows(app.pid))
             check(app.poll() is None and board in d.visible_windows(app.pid), "answering No closed something")
+            # Alt+F4 on the strip asks the same question; No keeps both.
+            known = d.visible_windows(app.pid)
+            d.run("xdotool", "windowactivate", "--sync", str(strip))
+            d.key("alt+F4")
+            question = d.wait_new_window(app.pid, known, "the exit question after Alt+F4")
+            check(d.name(question) == "提示", f"Alt+F4 brought up {d.name(question)!r}, not the exit question")
+            answer_question(d, question, yes=False)
+            wait_for("the question to close", lambda: question not in d.visible_windows(app.pid))
+            check(app.poll() is None and {strip, board} <= set(d.visible_windows(app.pid)),
+                  "answering No to Alt+F4 closed something")
         d.click(*b["open"])
         wait_for("the board to close", lambda: board not in d.visible_windows(app.pid))
 
