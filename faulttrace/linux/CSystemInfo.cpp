@@ -44,7 +44,7 @@ bool CSystemInfo::writeBody(int fd)
     }
 
     char address[CrashState::FieldBytes];
-    if (HelperLauncher(state).lookupPublicAddress(address, sizeof address)) {
+    if (HelperLauncher(state).lookupPublicAddress(address, sizeof address, crash.deadlineMs)) {
         safeCopy(state.publicAddress, sizeof state.publicAddress, address);
         line.clear();
         line.add("Net IP: ").add(address).add(lineBreak);

@@ -10,7 +10,6 @@
 
 #include <climits>
 #include <cstdlib>
-#include <ctime>
 #include <dlfcn.h>
 #include <fstream>
 #include <string>
@@ -188,11 +187,6 @@ void CrashPreparation::prepare(const CGlobalSet& settings)
         if (realpath(checked.c_str(), resolved))
             CFileInfo::versionOf(resolved, state.checkedFileVersion, sizeof state.checkedFileVersion);
     }
-
-    time_t now = time(nullptr);
-    tm local = {};
-    if (localtime_r(&now, &local))
-        state.utcOffsetSeconds = local.tm_gmtoff;
 
     preparePaths();
     prepareSystem();

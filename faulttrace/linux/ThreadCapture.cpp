@@ -36,7 +36,7 @@ struct LinuxDirent64
     // A fault here must end this child, not wait in the parent's handler.
     struct sigaction fallback = {};
     fallback.sa_handler = SIG_DFL;
-    for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGPIPE})
+    for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP, SIGPIPE, SIGALRM})
         sigaction(sig, &fallback, nullptr);
     sigset_t none;
     sigemptyset(&none);
