@@ -27,7 +27,7 @@ namespace FTR {
 
 namespace {
 
-CrashState state;
+CrashState& state = crashState();
 
 void copyField(char* dest, size_t size, const std::string& text)
 {
@@ -133,11 +133,6 @@ void preparePaths()
 }
 
 } // namespace
-
-CrashState& crashState()
-{
-    return state;
-}
 
 void CrashPreparation::setAddressService(const char* service)
 {
