@@ -1,3 +1,6 @@
+// Crash path: runs inside the crashed process. Only async-signal-safe calls
+// (write, clock_gettime, and the helper run), no allocation, no locks, no stdio.
+
 #include "faulttrace/linux/CSystemInfo.h"
 
 #include "faulttrace/linux/CSys_MemoryInfo.h"

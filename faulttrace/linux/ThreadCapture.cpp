@@ -1,3 +1,6 @@
+// Crash path: runs inside the crashed process. Only async-signal-safe calls
+// (_Fork, pipe2, poll, read, prctl, waitpid, kill; ptrace in the child), no allocation, no locks, no stdio.
+
 #include "faulttrace/linux/ThreadCapture.h"
 
 #include "faulttrace/linux/SafeIo.h"
