@@ -23,6 +23,7 @@ set(FAULTTRACE_MINIDUMP_TOOLS ${CMAKE_BINARY_DIR}/test-tools/minidump/bin/linux-
 foreach(crash_case null abort overflow thread malloc double-free heap-overrun trap pool-overflow second-fault
         truncated-library end-still-reports end-gives-back-previous server-down wrong-password postmortem-missing
         no-config sections-off system-off zone-changed helper-missing helper-crashes helper-hangs helper-fails
+        handling-stuck
         address-service-silent ftp-server-silent version-with-slashes)
   # The allocator crashes run twenty times in a row.
   set(crash_timeout 120)

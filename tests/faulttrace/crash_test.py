@@ -64,6 +64,9 @@ CASES = {
     "helper-crashes": ("null", signal.SIGSEGV, None, {"helper": "crashes"}),
     "helper-hangs": ("null", signal.SIGSEGV, None, {"helper": "hangs"}),
     "helper-fails": ("null", signal.SIGSEGV, None, {"helper": "fails", "postmortem": False}),
+    # The dump file is a pipe nobody reads: opening it never returns, and
+    # only the handling's own bound ends the process.
+    "handling-stuck": ("null", signal.SIGSEGV, None, {"stuck_dump": True}),
     "second-fault": ("twice", signal.SIGILL, "main", {}),
     "truncated-library": ("truncated", signal.SIGBUS, None, {"truncated": True}),
     "end-still-reports": ("end-then-null", signal.SIGSEGV, "main", {}),
@@ -342,6 +345,8 @@ def run_case(case, scratch):
             os.chmod(fake, 0o755)
     if "zone" in options:
         env["CRASH_PROGRAM_ZONE_AFTER_START"] = options["zone"]
+    if options.get("stuck_dump"):
+        os.mkfifo(os.path.join(work_dir, "FaultTrace.DMP"))
     # The checked file's version comes from its name.
     checked_file = os.path.join(scratch, "libclient.so.2.5.1")
     open(checked_file, "w").close()
@@ -385,6 +390,11 @@ def run_case(case, scratch):
     report_path = os.path.join(work_dir, "FaultTrace.txt")
     dump_path = os.path.join(work_dir, "FaultTrace.DMP")
     dump_dir = os.path.join(exe_dir, "dump")
+
+    if options.get("stuck_dump"):
+        check(ended - started >= CRASH_BOUND_SECONDS - BOUND_SLACK_SECONDS,
+              "the handling ended after %.1f s although its dump file never opened" % (ended - started))
+        return
 
     if options.get("no_report"):
         check(os.path.exists(os.path.join(work_dir, "previous-handler.log")), "the previous handler did not run")
