@@ -1,3 +1,6 @@
+// Crash path: runs inside the crashed process. Plain string work, no calls
+// out, no allocation, no locks, no stdio.
+
 #include "faulttrace/CFileInfo.h"
 
 namespace FTR {

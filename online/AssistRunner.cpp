@@ -1,6 +1,7 @@
 #include "online/AssistRunner.h"
 
 #include "online/UsageStatistics.h"
+#include "platform/ThreadSignalStack.h"
 
 #include <exception>
 #include <iostream>
@@ -39,6 +40,8 @@ void AssistRunner::setCurrent(std::shared_ptr<AssistRunner> runner)
 
 void AssistRunner::run()
 {
+    // A signal stack of its own, so that a stack overflow here can still be reported.
+    ThreadSignalStack signalStack;
     try {
         UsageStatistics::instance().sendOnlineReport();
     } catch (const std::exception& e) {

@@ -1,5 +1,7 @@
 #include "online/Thread.h"
 
+#include "platform/ThreadSignalStack.h"
+
 #include <atomic>
 #include <cstdio>
 
@@ -29,7 +31,12 @@ Thread::~Thread()
 void Thread::start()
 {
     isStarted = true;
-    thread = std::make_shared<std::thread>(func);
+    // Each worker gets a signal stack of its own, so that a stack overflow
+    // on it can still be reported.
+    thread = std::make_shared<std::thread>([work = func] {
+        ThreadSignalStack signalStack;
+        work();
+    });
 }
 
 void Thread::join()

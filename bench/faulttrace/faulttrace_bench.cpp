@@ -2,6 +2,7 @@
 // context captured with getcontext.
 
 #include "faulttrace/CGlobalSet.h"
+#include "faulttrace/helper/CStackWalker.h"
 #include "faulttrace/linux/CCpuInfo.h"
 #include "faulttrace/linux/CModuleInfo.h"
 #include "faulttrace/linux/CModuleList.h"
@@ -98,6 +99,29 @@ void BM_ReportRegistersStackModules(benchmark::State& state)
     close(fd);
 }
 BENCHMARK(BM_ReportRegistersStackModules)->Unit(benchmark::kMicrosecond);
+
+// The helper's whole stack step for one thread: reporting the modules,
+// reading their unwind and symbol tables (and debug information where
+// installed), walking and naming. Here it walks this very process, from the
+// registers of this function, which stay valid while the walk runs below it.
+void BM_OutsideStackWalk(benchmark::State& state)
+{
+    ucontext_t context;
+    getcontext(&context);
+    const greg_t* g = context.uc_mcontext.gregs;
+    const FTR::CStackWalker::Registers registers = {
+        static_cast<uint64_t>(g[REG_RAX]), static_cast<uint64_t>(g[REG_RDX]), static_cast<uint64_t>(g[REG_RCX]),
+        static_cast<uint64_t>(g[REG_RBX]), static_cast<uint64_t>(g[REG_RSI]), static_cast<uint64_t>(g[REG_RDI]),
+        static_cast<uint64_t>(g[REG_RBP]), static_cast<uint64_t>(g[REG_RSP]), static_cast<uint64_t>(g[REG_R8]),
+        static_cast<uint64_t>(g[REG_R9]),  static_cast<uint64_t>(g[REG_R10]), static_cast<uint64_t>(g[REG_R11]),
+        static_cast<uint64_t>(g[REG_R12]), static_cast<uint64_t>(g[REG_R13]), static_cast<uint64_t>(g[REG_R14]),
+        static_cast<uint64_t>(g[REG_R15]), static_cast<uint64_t>(g[REG_RIP])};
+    size_t frames = 0;
+    for (auto _ : state)
+        frames = FTR::CStackWalker::walk(getpid(), gettid(), registers).size();
+    state.counters["frames"] = static_cast<double>(frames);
+}
+BENCHMARK(BM_OutsideStackWalk)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

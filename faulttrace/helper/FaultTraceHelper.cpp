@@ -2,15 +2,24 @@
 // process for the work a crashed process must not do itself:
 //   FaultTraceHelper lookup HOST PORT   prints the public address, exit 0 when the service answered
 //   FaultTraceHelper package            reads its request ("key\0value\0" pairs) from standard
-//                                       input; packs, uploads, starts the post-mortem program
-// It runs in the crashed program's current directory.
+//                                       input; walks the crashed thread's stack from outside into
+//                                       the report, packs, uploads, starts the post-mortem program,
+//                                       and says on descriptor 3 that it did ('P') or that it
+//                                       removed the files instead ('R')
+// It runs in the crashed program's current directory. The crashed process
+// waits for it within a bound and takes the last step itself when no word
+// came.
 
 #include "faulttrace/helper/CArchiveWriter.h"
 #include "faulttrace/helper/CNet_Ftp_Handle.h"
 #include "faulttrace/helper/PublicAddressLookup.h"
-#include "faulttrace/helper/ReportDemangler.h"
+#include "faulttrace/helper/CStackWalker.h"
+#include "faulttrace/helper/StackSection.h"
 
 #include <cerrno>
+#include <csignal>
+#include <ctime>
+#include <fcntl.h>
 #include <cstdio>
 #include <cstdlib>
 #include <curl/curl.h>
@@ -20,6 +29,8 @@
 #include <spawn.h>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <vector>
 #include <unistd.h>
 
 extern char** environ;
@@ -47,6 +58,15 @@ std::map<std::string, std::string> readRequest(std::istream& in)
     return fields;
 }
 
+// Tells the crashed process which of the last steps was taken.
+void report(char step)
+{
+    if (fcntl(3, F_GETFD) >= 0) {
+        ssize_t ignored = write(3, &step, 1);
+        (void)ignored;
+    }
+}
+
 // Started with the single argument "-dump" in our (the crashed program's)
 // current directory; if it cannot be started, the report and dump go.
 void startPostmortem(const std::string& path)
@@ -57,18 +77,92 @@ void startPostmortem(const std::string& path)
     if (path.empty() || posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, environ) != 0) {
         std::remove(reportFile);
         std::remove(dumpFile);
+        report('R');
+    } else {
+        report('P');
     }
+}
+
+// Runs `step` in a child of its own and gives it at most `boundMs`: a walk
+// that hangs or crashes costs the report its names, not the archive.
+template <typename Step>
+void runBounded(int boundMs, Step step)
+{
+    const pid_t child = fork();
+    if (child < 0)
+        return;
+    if (child == 0) {
+        step();
+        _exit(0);
+    }
+    const timespec pause{0, 10 * 1000 * 1000};
+    for (int waited = 0; waited < boundMs; waited += 10) {
+        int status = 0;
+        if (waitpid(child, &status, WNOHANG) == child)
+            return;
+        nanosleep(&pause, nullptr);
+    }
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+}
+
+// "%Y%m%d%H%M%S" in the local time in force at `when`, daylight saving
+// included; empty when the conversion fails.
+std::string localStamp(const std::string& when)
+{
+    char* end = nullptr;
+    const long long seconds = std::strtoll(when.c_str(), &end, 10);
+    if (when.empty() || !end || *end)
+        return std::string();
+    const time_t at = static_cast<time_t>(seconds);
+    tm local = {};
+    char text[32] = {};
+    if (!localtime_r(&at, &local) || !std::strftime(text, sizeof text, "%Y%m%d%H%M%S", &local))
+        return std::string();
+    return text;
+}
+
+// The version and address come from outside: a slash in them must not move
+// the archive out of the dump folder.
+std::string archiveNameFor(std::map<std::string, std::string>& request)
+{
+    std::string name = request["clientVersion"] + "_FaultTrace[" + request["addressAtStart"] + "-"
+                       + localStamp(request["crashTime"]) + "].zip";
+    for (char& c : name) {
+        if (c == '/')
+            c = '_';
+    }
+    return name;
+}
+
+void walkStackIntoReport(std::map<std::string, std::string>& request)
+{
+    FTR::CStackWalker::Registers registers{};
+    const pid_t pid = static_cast<pid_t>(std::atoi(request["pid"].c_str()));
+    const pid_t tid = static_cast<pid_t>(std::atoi(request["threadId"].c_str()));
+    if (pid <= 0 || tid <= 0 || !FTR::CStackWalker::parseRegisters(request["registers"], registers))
+        return;
+    runBounded(10000, [&] {
+        const std::vector<FTR::StackFrame> frames = FTR::CStackWalker::walk(pid, tid, registers);
+        // Without a walk the handler's own lines stay.
+        if (!frames.empty())
+            FTR::StackSection::rewriteFile(reportFile, frames);
+    });
 }
 
 int package()
 {
+    // What this program starts must not inherit the crashed process's channel.
+    if (fcntl(3, F_GETFD) >= 0)
+        fcntl(3, F_SETFD, FD_CLOEXEC);
     auto request = readRequest(std::cin);
     const std::string dumpDir = request["dumpDir"];
-    const std::string archiveName = request["archiveName"];
+    const std::string archiveName = archiveNameFor(request);
 
-    FTR::ReportDemangler::demangleFile(reportFile);
+    if (request["stackSection"] == "1")
+        walkStackIntoReport(request);
 
-    if (!dumpDir.empty() && !archiveName.empty()) {
+    if (!dumpDir.empty()) {
         struct stat st = {};
         if (stat(dumpDir.c_str(), &st) != 0)
             mkdir(dumpDir.c_str(), 0755);

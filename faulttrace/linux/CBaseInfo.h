@@ -12,12 +12,15 @@ class CBaseInfo
 {
 public:
     CBaseInfo(const char* title, const CrashContext& crash);
-    virtual ~CBaseInfo() = default;
 
     // Crash context: writes the title, a line break and the body to `fd`.
     bool write(int fd);
 
 protected:
+    // Sections live on the crash handler's stack and are never deleted
+    // through this base, so no deleting destructor (and no operator delete)
+    // is drawn into the crash path.
+    ~CBaseInfo() = default;
     // Crash context.
     virtual bool writeBody(int fd) = 0;
     static bool writeText(int fd, const char* text, size_t size);

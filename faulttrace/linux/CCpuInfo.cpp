@@ -1,3 +1,6 @@
+// Crash path: runs inside the crashed process. No calls out besides write,
+// no allocation, no locks, no stdio.
+
 #include "faulttrace/linux/CCpuInfo.h"
 
 #include "faulttrace/linux/CrashContext.h"

@@ -5,7 +5,7 @@
 
 namespace FTR {
 
-class CCpuInfo : public CBaseInfo
+class CCpuInfo final : public CBaseInfo
 {
 public:
     explicit CCpuInfo(const CrashContext& crash);

@@ -1,3 +1,6 @@
+// Crash path: runs inside the crashed process. Only async-signal-safe calls
+// (close, and what the sections call), no allocation, no locks, no stdio.
+
 #include "faulttrace/linux/CDumpInfo.h"
 
 #include "faulttrace/linux/CCpuInfo.h"

@@ -1,3 +1,6 @@
+// Crash path: runs inside the crashed process. Only async-signal-safe calls
+// (write), no allocation, no locks, no stdio.
+
 #include "faulttrace/linux/CModuleInfo.h"
 
 #include "faulttrace/CFileInfo.h"

@@ -5,7 +5,7 @@
 
 namespace FTR {
 
-class CModuleInfo : public CBaseInfo
+class CModuleInfo final : public CBaseInfo
 {
 public:
     explicit CModuleInfo(const CrashContext& crash);

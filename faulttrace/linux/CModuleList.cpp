@@ -1,3 +1,6 @@
+// Crash path: runs inside the crashed process. Only async-signal-safe calls
+// (open, read, close, process_vm_readv), no allocation, no locks, no stdio.
+
 #include "faulttrace/linux/CModuleList.h"
 
 #include "faulttrace/linux/SafeIo.h"

@@ -1,8 +1,10 @@
+// restoreAllPrevious is on the crash path: sigaction only.
+
 #include "faulttrace/linux/CReportHandle.h"
 
 namespace FTR {
 
-const int CReportHandle::signals[SignalCount] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+const int CReportHandle::signals[SignalCount] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP};
 
 namespace {
 // Constant-initialised, so the crash path never meets a guarded static.

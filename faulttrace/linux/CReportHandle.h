@@ -9,7 +9,7 @@ namespace FTR {
 class CReportHandle
 {
 public:
-    static constexpr int SignalCount = 5;
+    static constexpr int SignalCount = 6;
     static const int signals[SignalCount];
 
     static CReportHandle& instance();

@@ -1,6 +1,7 @@
 #pragma once
-// "[Stack Info]": one line per frame of the crashing thread, unwound from the
-// signal context.
+// "[Stack Info]": one line per frame of the crashing thread. In the crashed
+// process only the return addresses found on the stack can be listed, without
+// names; the helper program replaces them with a named walk from outside.
 
 #include "faulttrace/linux/CBaseInfo.h"
 
@@ -8,7 +9,7 @@
 
 namespace FTR {
 
-class CStackInfo : public CBaseInfo
+class CStackInfo final : public CBaseInfo
 {
 public:
     explicit CStackInfo(const CrashContext& crash);
@@ -17,8 +18,8 @@ protected:
     bool writeBody(int fd) override;
 
 private:
-    void writeFrame(int fd, uint64_t pc, const char* name);
-    void walkFramePointers(int fd);
+    void writeFrame(int fd, uint64_t pc);
+    void scanStack(int fd);
 };
 
 } // namespace FTR

@@ -1,3 +1,6 @@
+// Crash path: runs inside the crashed process. Only async-signal-safe calls
+// (open, read, close), no allocation, no locks, no stdio.
+
 #include "faulttrace/linux/CSys_MemoryInfo.h"
 
 #include "faulttrace/linux/SafeIo.h"

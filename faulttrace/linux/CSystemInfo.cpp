@@ -1,3 +1,6 @@
+// Crash path: runs inside the crashed process. Only async-signal-safe calls
+// (write, clock_gettime, and the helper run), no allocation, no locks, no stdio.
+
 #include "faulttrace/linux/CSystemInfo.h"
 
 #include "faulttrace/linux/CSys_MemoryInfo.h"
@@ -44,7 +47,7 @@ bool CSystemInfo::writeBody(int fd)
     }
 
     char address[CrashState::FieldBytes];
-    if (HelperLauncher(state).lookupPublicAddress(address, sizeof address)) {
+    if (HelperLauncher(state).lookupPublicAddress(address, sizeof address, crash.deadlineMs)) {
         safeCopy(state.publicAddress, sizeof state.publicAddress, address);
         line.clear();
         line.add("Net IP: ").add(address).add(lineBreak);

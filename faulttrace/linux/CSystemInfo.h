@@ -6,7 +6,7 @@
 
 namespace FTR {
 
-class CSystemInfo : public CBaseInfo
+class CSystemInfo final : public CBaseInfo
 {
 public:
     explicit CSystemInfo(const CrashContext& crash);

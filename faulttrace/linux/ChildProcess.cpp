@@ -1,3 +1,7 @@
+// Crash path: runs inside the crashed process. Only async-signal-safe calls
+// (pipe2, _Fork, execve, poll, read, waitpid, kill, nanosleep), no
+// allocation, no locks, no stdio.
+
 #include "faulttrace/linux/ChildProcess.h"
 
 #include "faulttrace/linux/SafeIo.h"
@@ -15,7 +19,7 @@ extern char** environ;
 
 namespace FTR {
 
-bool ChildProcess::start(const char* path, char* const argv[], int stdinFd, int stdoutFd)
+bool ChildProcess::start(const char* path, char* const argv[], int stdinFd, int stdoutFd, int extraFd)
 {
     pid = -1;
     // The child reports a failed execve through this pipe; a successful one
@@ -34,10 +38,11 @@ bool ChildProcess::start(const char* path, char* const argv[], int stdinFd, int 
     if (child == 0) {
         // A fault before execve must end this child rather than run the
         // crash handler it inherited. The handler also runs with signals
-        // blocked, and execve would keep that mask.
+        // blocked, and execve would keep that mask; SIGPIPE, ignored during
+        // the handling, would stay ignored in the new program.
         struct sigaction fallback = {};
         fallback.sa_handler = SIG_DFL;
-        for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
+        for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP, SIGPIPE, SIGALRM})
             sigaction(sig, &fallback, nullptr);
         sigset_t none;
         sigemptyset(&none);
@@ -46,13 +51,29 @@ bool ChildProcess::start(const char* path, char* const argv[], int stdinFd, int 
             dup2(stdinFd, 0);
         if (stdoutFd >= 0 && stdoutFd != 1)
             dup2(stdoutFd, 1);
+        int report = status[1];
+        unsigned firstClosed = 3;
+        if (extraFd >= 0) {
+            if (report == 3)
+                report = fcntl(3, F_DUPFD_CLOEXEC, 4);
+            if (extraFd != 3)
+                dup2(extraFd, 3);
+            else
+                fcntl(3, F_SETFD, 0);
+            firstClosed = 4;
+        }
         // The crashed process's other files and sockets are no business of the child.
-        if (status[1] > 3)
-            syscall(SYS_close_range, 3u, static_cast<unsigned>(status[1] - 1), 0u);
-        syscall(SYS_close_range, static_cast<unsigned>(status[1] + 1), ~0u, 0u);
+        const unsigned kept = static_cast<unsigned>(report);
+        if (kept < firstClosed) {
+            syscall(SYS_close_range, firstClosed, ~0u, 0u);
+        } else {
+            if (kept > firstClosed)
+                syscall(SYS_close_range, firstClosed, kept - 1, 0u);
+            syscall(SYS_close_range, kept + 1, ~0u, 0u);
+        }
         execve(path, argv, environ);
         const int error = errno;
-        safeWriteAll(status[1], &error, sizeof error);
+        safeWriteAll(report, &error, sizeof error);
         _exit(127);
     }
     safeClose(status[1]);

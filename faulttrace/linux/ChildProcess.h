@@ -11,9 +11,9 @@ class ChildProcess
 {
 public:
     // Starts `path` with `argv`; `stdinFd`/`stdoutFd` (or -1 to keep ours)
-    // become its standard input and output. Returns false when the program
-    // could not be executed.
-    bool start(const char* path, char* const argv[], int stdinFd, int stdoutFd);
+    // become its standard input and output, and `extraFd` (unless -1) its
+    // descriptor 3. Returns false when the program could not be executed.
+    bool start(const char* path, char* const argv[], int stdinFd, int stdoutFd, int extraFd = -1);
 
     // Waits at most `timeoutMs`, then kills the child. True when it exited by
     // itself; `exitCode` is its exit status (or -1 when it died of a signal).

@@ -1,3 +1,7 @@
+// Partly crash path: measureClockGHz runs inside the crashed process, with
+// clock_gettime and the time-stamp counter only; the identification itself
+// runs at start-up. No allocation, no locks, no stdio either way.
+
 #include "faulttrace/linux/CpuIdentity.h"
 
 #include "faulttrace/linux/SafeText.h"

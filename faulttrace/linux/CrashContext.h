@@ -3,6 +3,7 @@
 // sections in place of the exception pointers. Crash context.
 
 #include <csignal>
+#include <cstdint>
 #include <sys/types.h>
 #include <ucontext.h>
 
@@ -18,6 +19,8 @@ struct CrashContext
     pid_t threadId = 0;
     CrashState* state = nullptr;
     CModuleList* maps = nullptr;
+    // Monotonic milliseconds by which the helper runs must be over.
+    int64_t deadlineMs = 0;
 };
 
 } // namespace FTR

@@ -1,3 +1,6 @@
+// Crash path: runs inside the crashed process. Only async-signal-safe calls
+// (siglongjmp out of a step of our own that faulted), no allocation, no locks, no stdio.
+
 #include "faulttrace/linux/CrashGuard.h"
 
 namespace FTR {

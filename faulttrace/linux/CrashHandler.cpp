@@ -1,14 +1,20 @@
 // The crash path. Everything reachable from crashSignalHandler runs inside a
 // process that has just faulted: its heap may be corrupt and any lock may be
-// held by the thread that died. The rules for this code:
-//   - no malloc or new, no locks, no stdio, no C++ exceptions;
+// held by the thread that died, the allocator's and the loader's included.
+// The rules for this code:
+//   - no malloc or new, no locks, no stdio, no C++ exceptions, no unwinding
+//     or symbol libraries, no dladdr or dl_iterate_phdr;
 //   - only async-signal-safe calls (open, read, write, close, lseek, _Fork,
-//     execve, waitpid, nanosleep, ...), on memory prepared by FaultTraceInit;
+//     execve, waitpid, nanosleep, sigaction, alarm, ...) and plain system
+//     calls (process_vm_readv, prctl, tgkill), on memory prepared by
+//     FaultTraceInit;
 //   - every function says which context it runs in: normal (FaultTraceInit,
 //     FaultTraceEnd) or crash;
-//   - heavy work (ZIP, FTP, the address lookup, starting the post-mortem
-//     program, demangling) happens in the helper program, started with
-//     _Fork/execve and waited for with a bound;
+//   - heavy work (walking and naming the stack from outside, ZIP, FTP, the
+//     address lookup, starting the post-mortem program) happens in the
+//     helper program, started with _Fork/execve and waited for with a bound;
+//   - the whole handling is bounded: an alarm re-raises the signal when it
+//     runs out, whatever is still going on;
 //   - afterwards the previous actions are restored and the signal re-raised,
 //     so the process ends the way it would have without us;
 //   - an atomic flag, not a mutex, keeps a second crash from re-entering.
@@ -27,13 +33,11 @@
 #include "faulttrace/linux/SafeText.h"
 #include "faulttrace/linux/ThreadCapture.h"
 
-#define UNW_LOCAL_ONLY
-#include <libunwind.h>
-
 #include <atomic>
 #include <csignal>
 #include <ctime>
 #include <sys/mman.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -42,57 +46,77 @@ namespace FTR {
 namespace {
 
 constexpr size_t AltStackBytes = 256 * 1024;
+// Time kept back from the helper's bound for the handler's own last steps.
+constexpr int ReserveMs = 2000;
 
 // The thread handling a crash, 0 while none is.
 std::atomic<int> handlingThread{0};
 static_assert(std::atomic<int>::is_always_lock_free, "the re-entry flag must not take a lock");
-int originalSignal = 0;
+volatile sig_atomic_t originalSignal = 0;
 CModuleList moduleList;
 
-// Crash context: "%Y%m%d%H%M%S" in local time from the offset taken at init.
-void formatTimeStamp(char* out, size_t size)
+// The actions of the signals the handling borrows, given back at the end.
+struct sigaction pipeAction = {};
+struct sigaction alarmAction = {};
+volatile sig_atomic_t borrowed = 0;
+
+// Crash context: puts back everything the handling changed, so that the
+// signal sent next ends the process as it would have ended.
+void restoreActions()
 {
-    SafeText text(out, size);
-    const time_t now = time(nullptr);
-    if (now == static_cast<time_t>(-1))
-        return;
-    const long long local = static_cast<long long>(now) + crashState().utcOffsetSeconds;
-    long long days = local / 86400;
-    long long seconds = local % 86400;
-    if (seconds < 0) {
-        seconds += 86400;
-        --days;
+    if (borrowed) {
+        borrowed = 0;
+        alarm(0);
+        sigaction(SIGALRM, &alarmAction, nullptr);
+        sigaction(SIGPIPE, &pipeAction, nullptr);
     }
-    // Civil date from a day count (proleptic Gregorian calendar).
-    days += 719468;
-    const long long era = (days >= 0 ? days : days - 146096) / 146097;
-    const long long dayOfEra = days - era * 146097;
-    const long long yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const long long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const long long mp = (5 * dayOfYear + 2) / 153;
-    const long long day = dayOfYear - (153 * mp + 2) / 5 + 1;
-    const long long month = mp < 10 ? mp + 3 : mp - 9;
-    const long long year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
-    auto two = [&text](long long v) {
-        text.addChar(static_cast<char>('0' + v / 10)).addChar(static_cast<char>('0' + v % 10));
-    };
-    text.addDecimal(year);
-    two(month);
-    two(day);
-    two(seconds / 3600);
-    two(seconds / 60 % 60);
-    two(seconds % 60);
+    CReportHandle::instance().restoreAllPrevious();
+}
+
+// Crash context: the alarm that bounds the handling. It may arrive on any
+// thread; the original signal goes to the thread that crashed.
+void boundReached(int)
+{
+    restoreActions();
+    syscall(SYS_tgkill, getpid(), static_cast<pid_t>(handlingThread.load()), static_cast<int>(originalSignal));
+}
+
+// Crash context: writing to a helper that has died must give EPIPE rather
+// than end the process with SIGPIPE, and the handling gets its time bound.
+void beginHandling(int boundMs)
+{
+    struct sigaction ignore = {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGPIPE, &ignore, &pipeAction);
+
+    struct sigaction bound = {};
+    bound.sa_handler = boundReached;
+    sigemptyset(&bound.sa_mask);
+    bound.sa_flags = SA_ONSTACK;
+    sigaction(SIGALRM, &bound, &alarmAction);
+    borrowed = 1;
+    sigset_t alarmOnly;
+    sigemptyset(&alarmOnly);
+    sigaddset(&alarmOnly, SIGALRM);
+    sigprocmask(SIG_UNBLOCK, &alarmOnly, nullptr);
+    alarm(static_cast<unsigned>((boundMs + 999) / 1000));
+
+    // The helper reads this process from outside; a process that made
+    // itself undumpable would refuse it (and the dump's thread capture).
+    if (prctl(PR_GET_DUMPABLE, 0, 0, 0, 0) != 1)
+        prctl(PR_SET_DUMPABLE, 1, 0, 0, 0);
 }
 
 // Crash context.
-void handleCrash(siginfo_t* info, ucontext_t* context, int threadId)
+void handleCrash(siginfo_t* info, ucontext_t* context, int threadId, int64_t deadlineMs)
 {
     CrashState& state = crashState();
-    // The archive is named with the address known when the handling starts.
+    // The archive is named with the address known when the handling starts,
+    // and the time of the crash (the helper turns it into local time).
     char addressAtStart[CrashState::FieldBytes];
     safeCopy(addressAtStart, sizeof addressAtStart, state.publicAddress);
-    char stamp[32];
-    formatTimeStamp(stamp, sizeof stamp);
+    const time_t crashTime = time(nullptr);
 
     CrashContext crash;
     crash.info = info;
@@ -100,6 +124,7 @@ void handleCrash(siginfo_t* info, ucontext_t* context, int threadId)
     crash.threadId = threadId;
     crash.state = &state;
     crash.maps = &moduleList;
+    crash.deadlineMs = deadlineMs - ReserveMs;
     moduleList.refresh();
 
     if (state.createDump) {
@@ -119,25 +144,17 @@ void handleCrash(siginfo_t* info, ucontext_t* context, int threadId)
         report.write(crash);
     });
 
-    char archiveName[256];
-    SafeText name(archiveName, sizeof archiveName);
-    name.add(state.clientVersion).add("_FaultTrace[").add(addressAtStart).addChar('-').add(stamp).add("].zip");
-    // The version and address come from outside: a slash in them must not
-    // move the archive out of the dump folder.
-    for (char* c = archiveName; *c; ++c) {
-        if (*c == '/')
-            *c = '_';
-    }
-    HelperLauncher(state).packageAndNotify(archiveName);
+    HelperLauncher(state).packageAndNotify(crash, addressAtStart, crashTime, deadlineMs - ReserveMs);
 }
 
 // Crash context: ends the process with `sig` through the actions that were
 // there before ours. A fault raised by the hardware comes back by itself
-// when the instruction runs again; anything else is sent anew.
+// when the instruction runs again; anything else is sent anew, a trap too,
+// since the instruction after the breakpoint is what would run again.
 void reraise(int sig, const siginfo_t* info)
 {
-    CReportHandle::instance().restoreAllPrevious();
-    const bool fromHardware = info && info->si_code > 0 && sig != SIGABRT;
+    restoreActions();
+    const bool fromHardware = info && info->si_code > 0 && sig != SIGABRT && sig != SIGTRAP;
     if (!fromHardware)
         syscall(SYS_tgkill, getpid(), static_cast<pid_t>(syscall(SYS_gettid)), sig);
 }
@@ -152,22 +169,26 @@ void crashSignalHandler(int sig, siginfo_t* info, void* rawContext)
             // A fault inside our own handling: abandon that step, or if no
             // step was guarded, end the process with the first signal.
             CrashGuard::escape();
-            CReportHandle::instance().restoreAllPrevious();
-            syscall(SYS_tgkill, getpid(), static_cast<pid_t>(self), originalSignal);
+            restoreActions();
+            syscall(SYS_tgkill, getpid(), static_cast<pid_t>(self), static_cast<int>(originalSignal));
             return;
         }
         // Another thread is already reporting; the process ends when it is
-        // done. Waiting is bounded so that a stuck report cannot hang us.
-        const CrashState& state = crashState();
-        const int64_t deadline = safeNowMs() + state.lookupWaitMs + state.packageWaitMs + 30000;
+        // done, at the latest when its bound runs out. This wait is bounded
+        // too, in case even that alarm cannot be delivered.
+        const int64_t deadline = safeNowMs() + crashState().handlingBoundMs + 5000;
         while (safeNowMs() < deadline)
             safeSleepMs(50);
         reraise(sig, info);
         return;
     }
     originalSignal = sig;
-    if (crashState().armed)
-        handleCrash(info, static_cast<ucontext_t*>(rawContext), self);
+    if (crashState().armed) {
+        const int boundMs = crashState().handlingBoundMs;
+        const int64_t deadline = safeNowMs() + boundMs;
+        beginHandling(boundMs);
+        handleCrash(info, static_cast<ucontext_t*>(rawContext), self, deadline);
+    }
     reraise(sig, info);
 }
 
@@ -187,9 +208,6 @@ void CrashHandler::arm()
         ss.ss_size = AltStackBytes;
         sigaltstack(&ss, nullptr);
     }
-    // libunwind's shared cache is guarded by a lock the crash path must not
-    // meet; without the cache every walk starts afresh, which a crash can afford.
-    unw_set_caching_policy(unw_local_addr_space, UNW_CACHE_NONE);
     crashState().armed = true;
     CReportHandle::instance().install(crashSignalHandler);
 }

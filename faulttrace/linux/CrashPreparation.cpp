@@ -10,7 +10,6 @@
 
 #include <climits>
 #include <cstdlib>
-#include <ctime>
 #include <dlfcn.h>
 #include <fstream>
 #include <string>
@@ -28,7 +27,7 @@ namespace FTR {
 
 namespace {
 
-CrashState state;
+CrashState& state = crashState();
 
 void copyField(char* dest, size_t size, const std::string& text)
 {
@@ -135,11 +134,6 @@ void preparePaths()
 
 } // namespace
 
-CrashState& crashState()
-{
-    return state;
-}
-
 void CrashPreparation::setAddressService(const char* service)
 {
     std::string text = service ? service : "";
@@ -188,11 +182,6 @@ void CrashPreparation::prepare(const CGlobalSet& settings)
         if (realpath(checked.c_str(), resolved))
             CFileInfo::versionOf(resolved, state.checkedFileVersion, sizeof state.checkedFileVersion);
     }
-
-    time_t now = time(nullptr);
-    tm local = {};
-    if (localtime_r(&now, &local))
-        state.utcOffsetSeconds = local.tm_gmtoff;
 
     preparePaths();
     prepareSystem();

@@ -54,10 +54,11 @@ struct CrashState
     uint32_t cpuFeatures = 0;
     uint32_t cpuAmdFeatures = 0;
 
-    // Local time is formatted without the time-zone database, which is not safe to use then.
-    long utcOffsetSeconds = 0;
-
-    // Bounds on the crash-time helper runs, in milliseconds.
+    // Bounds, in milliseconds. The whole handling ends within handlingBoundMs:
+    // then the signal is re-raised whatever is still running. The helper runs
+    // are cut short so that the handler still has time to start the
+    // post-mortem program itself.
+    int handlingBoundMs = 30000;
     int lookupWaitMs = 5000;
     int packageWaitMs = 25000;
 };

@@ -1,12 +1,19 @@
+// Crash path: runs inside the crashed process. Only async-signal-safe calls
+// (pipe2, _Fork, execve, write, read, poll, waitpid, prctl, unlink), no
+// allocation, no locks, no stdio; the request is built in a static buffer.
+
 #include "faulttrace/linux/HelperLauncher.h"
 
 #include "faulttrace/linux/ChildProcess.h"
+#include "faulttrace/linux/CrashContext.h"
 #include "faulttrace/linux/CrashState.h"
 #include "faulttrace/linux/SafeIo.h"
 #include "faulttrace/linux/SafeText.h"
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
+#include <ucontext.h>
 #include <unistd.h>
 
 namespace FTR {
@@ -16,10 +23,47 @@ namespace {
 // Request block: "key\0value\0" pairs; crash context builds it in place.
 char request[16 * 1024];
 
+// What the helper reports on its descriptor 3 as it goes.
+constexpr char PostmortemStarted = 'P';
+constexpr char FilesRemoved = 'R';
+
 void addField(SafeText& text, const char* key, const char* value)
 {
     text.add(key).addChar('\0');
     text.add(value).addChar('\0');
+}
+
+void addNumber(SafeText& text, const char* key, int64_t value)
+{
+    char digits[32];
+    SafeText number(digits, sizeof digits);
+    number.addDecimal(value);
+    addField(text, key, digits);
+}
+
+// The interrupted thread's registers in the DWARF numbering of x86-64
+// (rax, rdx, rcx, rbx, rsi, rdi, rbp, rsp, r8-r15, then the return address
+// column, here the instruction pointer), as hexadecimal words.
+void addRegisters(SafeText& text, const ucontext_t* context)
+{
+    static const int order[] = {REG_RAX, REG_RDX, REG_RCX, REG_RBX, REG_RSI, REG_RDI, REG_RBP, REG_RSP, REG_R8,
+                                REG_R9,  REG_R10, REG_R11, REG_R12, REG_R13, REG_R14, REG_R15, REG_RIP};
+    char words[17 * 24];
+    SafeText list(words, sizeof words);
+    for (int reg : order) {
+        if (list.size())
+            list.addChar(' ');
+        list.addHex(static_cast<uint64_t>(context->uc_mcontext.gregs[reg]), 16);
+    }
+    addField(text, "registers", words);
+}
+
+int boundedWait(int ownBoundMs, int64_t deadlineMs)
+{
+    const int64_t left = deadlineMs - safeNowMs();
+    if (left <= 0)
+        return 0;
+    return left < ownBoundMs ? static_cast<int>(left) : ownBoundMs;
 }
 
 } // namespace
@@ -30,7 +74,7 @@ HelperLauncher::HelperLauncher(const CrashState& crashState)
 }
 
 // Crash context.
-bool HelperLauncher::lookupPublicAddress(char* out, size_t size)
+bool HelperLauncher::lookupPublicAddress(char* out, size_t size, int64_t deadlineMs)
 {
     out[0] = '\0';
     if (!state.addressHost[0] || !state.helperPath[0])
@@ -53,7 +97,7 @@ bool HelperLauncher::lookupPublicAddress(char* out, size_t size)
 
     char received[300];
     size_t length = 0;
-    const int64_t deadline = safeNowMs() + state.lookupWaitMs;
+    const int64_t deadline = safeNowMs() + boundedWait(state.lookupWaitMs, deadlineMs);
     for (;;) {
         const int64_t left = deadline - safeNowMs();
         if (left <= 0)
@@ -81,40 +125,76 @@ bool HelperLauncher::lookupPublicAddress(char* out, size_t size)
 }
 
 // Crash context.
-void HelperLauncher::packageAndNotify(const char* archiveName)
+void HelperLauncher::packageAndNotify(const CrashContext& crash, const char* addressAtStart, time_t crashTime,
+                                      int64_t deadlineMs)
 {
     SafeText text(request, sizeof request);
-    char port[16];
-    SafeText portText(port, sizeof port);
-    portText.addDecimal(state.serverPort);
+    addNumber(text, "pid", getpid());
+    addNumber(text, "threadId", crash.threadId);
+    addRegisters(text, crash.context);
+    addField(text, "stackSection", state.stackSection ? "1" : "0");
+    addNumber(text, "crashTime", static_cast<int64_t>(crashTime));
+    addField(text, "clientVersion", state.clientVersion);
+    addField(text, "addressAtStart", addressAtStart);
     addField(text, "dumpDir", state.dumpDir);
-    addField(text, "archiveName", archiveName);
     addField(text, "serverAddress", state.serverAddress);
-    addField(text, "serverPort", port);
+    addNumber(text, "serverPort", state.serverPort);
     addField(text, "serverPath", state.serverPath);
     addField(text, "ftpUser", state.ftpUser);
     addField(text, "ftpPassword", state.ftpPassword);
     addField(text, "postmortem", state.postmortemPath);
 
     int input[2];
+    int progress[2];
     if (!state.helperPath[0] || pipe2(input, O_CLOEXEC) < 0) {
         startPostmortemDirectly();
         return;
     }
-    char* argv[] = {const_cast<char*>(state.helperPath), const_cast<char*>("package"), nullptr};
-    ChildProcess child;
-    if (!child.start(state.helperPath, argv, input[0], -1)) {
+    if (pipe2(progress, O_CLOEXEC) < 0) {
         safeClose(input[0]);
         safeClose(input[1]);
         startPostmortemDirectly();
         return;
     }
+    char* argv[] = {const_cast<char*>(state.helperPath), const_cast<char*>("package"), nullptr};
+    ChildProcess child;
+    const bool started = child.start(state.helperPath, argv, input[0], -1, progress[1]);
     safeClose(input[0]);
-    // Far below a pipe's capacity, so this cannot block.
+    safeClose(progress[1]);
+    if (!started) {
+        safeClose(input[1]);
+        safeClose(progress[0]);
+        startPostmortemDirectly();
+        return;
+    }
+    // Where the Yama module limits ptrace to descendants, let the helper
+    // read this process: it walks the stack from outside. The helper reads
+    // its whole request before it looks, so this comes first.
+    prctl(PR_SET_PTRACER, static_cast<unsigned long>(child.id()), 0, 0, 0);
+    // Far below a pipe's capacity, so this cannot block; a helper that has
+    // already died gives EPIPE (SIGPIPE is ignored during the handling).
     safeWriteAll(input[1], text.data(), text.size());
     safeClose(input[1]);
-    int exitCode = 0;
-    child.wait(state.packageWaitMs, &exitCode);
+
+    child.wait(boundedWait(state.packageWaitMs, deadlineMs), nullptr);
+    bool done = false;
+    char reports[16];
+    for (;;) {
+        pollfd p{progress[0], POLLIN, 0};
+        if (poll(&p, 1, 0) <= 0)
+            break;
+        const ssize_t n = read(progress[0], reports, sizeof reports);
+        if (n <= 0)
+            break;
+        for (ssize_t i = 0; i < n; ++i)
+            done = done || reports[i] == PostmortemStarted || reports[i] == FilesRemoved;
+    }
+    safeClose(progress[0]);
+    // Only the helper's own word counts: one that crashed, hung past its
+    // bound or exited with a failure, whatever its status, may have stopped
+    // before its last step, and then the handler takes that step.
+    if (!done)
+        startPostmortemDirectly();
 }
 
 // Crash context: without the helper, still hand the files to the post-mortem
@@ -123,7 +203,7 @@ void HelperLauncher::startPostmortemDirectly()
 {
     char* argv[] = {const_cast<char*>(state.postmortemPath), const_cast<char*>("-dump"), nullptr};
     ChildProcess child;
-    if (!child.start(state.postmortemPath, argv, -1, -1)) {
+    if (!state.postmortemPath[0] || !child.start(state.postmortemPath, argv, -1, -1)) {
         unlink("FaultTrace.txt");
         unlink("FaultTrace.DMP");
     }

@@ -1,3 +1,6 @@
+// Crash path: runs inside the crashed process. Only async-signal-safe calls
+// (write, lseek, open, read, close, time), no allocation, no locks, no stdio.
+
 #include "faulttrace/linux/MinidumpWriter.h"
 
 #include "faulttrace/linux/CrashState.h"
@@ -185,21 +188,31 @@ MdContextAmd64 contextRecord;
 MdThread threadTable[1 + ThreadCapture::MaxThreads];
 char16_t nameBuffer[2048];
 
-// Appends to the dump file while tracking the offset (rva) reached.
+// Appends to the dump file while tracking the offset (rva) reached. Offsets
+// are 32 bits in the format: memory is cut short well before the limit, so
+// the records written after it still fit, and anything else that would pass
+// the limit is refused rather than written at an offset that wraps around.
 class DumpFile
 {
 public:
-    explicit DumpFile(int fd) : fd(fd) {}
+    DumpFile(int fd, uint64_t limit)
+        : fd(fd), limit(limit), tailRoom(limit / 4 < MaxTailRoom ? limit / 4 : MaxTailRoom)
+    {
+    }
 
-    uint32_t offset() const { return at; }
+    uint32_t offset() const { return static_cast<uint32_t>(at); }
     bool good() const { return ok; }
 
     uint32_t append(const void* data, size_t size)
     {
-        const uint32_t rva = at;
+        const uint32_t rva = static_cast<uint32_t>(at);
+        if (at + size > limit) {
+            ok = false;
+            return rva;
+        }
         if (ok && !safeWriteAll(fd, data, size))
             ok = false;
-        at += static_cast<uint32_t>(size);
+        at += size;
         return rva;
     }
 
@@ -210,13 +223,19 @@ public:
             append(zeros, 4 - at % 4);
     }
 
-    // Copies process memory; the size is what could actually be read.
+    // Copies process memory; the size is what could actually be read, and
+    // what room there is for it.
     MdMemory appendMemory(uint64_t start, uint64_t size)
     {
         align4();
-        MdMemory m{start, {0, at}};
+        MdMemory m{start, {0, static_cast<uint32_t>(at)}};
+        const uint64_t room = at + tailRoom < limit ? limit - tailRoom - at : 0;
+        if (size > room)
+            size = room;
+        if (size == 0)
+            return m;
         const size_t written = safeWriteMemory(fd, start, static_cast<size_t>(size));
-        at += static_cast<uint32_t>(written);
+        at += written;
         m.location.size = static_cast<uint32_t>(written);
         return m;
     }
@@ -259,8 +278,12 @@ public:
     }
 
 private:
+    static constexpr uint64_t MaxTailRoom = 16ull << 20;
+
     int fd;
-    uint32_t at = 0;
+    uint64_t limit;
+    uint64_t tailRoom;
+    uint64_t at = 0;
     bool ok = true;
 };
 
@@ -337,15 +360,17 @@ void fillContext(MdContextAmd64& c, const ThreadRecord& t)
 } // namespace
 
 MinidumpWriter::MinidumpWriter(const CrashState& state, const CModuleList& maps, const siginfo_t* info,
-                               const ucontext_t* context, pid_t threadId, const ThreadCapture* others)
-    : state(state), maps(maps), info(info), context(context), threadId(threadId), others(others)
+                               const ucontext_t* context, pid_t threadId, const ThreadCapture* others,
+                               uint64_t sizeLimit)
+    : state(state), maps(maps), info(info), context(context), threadId(threadId), others(others),
+      sizeLimit(sizeLimit > MaxDumpBytes ? MaxDumpBytes : sizeLimit)
 {
 }
 
 // Crash context.
 bool MinidumpWriter::write(int fd)
 {
-    DumpFile file(fd);
+    DumpFile file(fd, sizeLimit);
     MdHeader header{};
     MdDirectory directory[StreamCount] = {};
     file.append(&header, sizeof header);

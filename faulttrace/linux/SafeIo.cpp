@@ -1,3 +1,6 @@
+// Crash path: runs inside the crashed process. Only async-signal-safe calls
+// (open, read, write, close, process_vm_readv, clock_gettime, nanosleep, gettid), no allocation, no locks, no stdio.
+
 #include "faulttrace/linux/SafeIo.h"
 
 #include <cerrno>

@@ -1,3 +1,6 @@
+// Crash path: plain code on caller-supplied buffers; no calls, no allocation,
+// no locks, no stdio.
+
 #include "faulttrace/linux/SafeText.h"
 
 namespace FTR {

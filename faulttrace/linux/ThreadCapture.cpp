@@ -1,3 +1,6 @@
+// Crash path: runs inside the crashed process. Only async-signal-safe calls
+// (_Fork, pipe2, poll, read, prctl, waitpid, kill; ptrace in the child), no allocation, no locks, no stdio.
+
 #include "faulttrace/linux/ThreadCapture.h"
 
 #include "faulttrace/linux/SafeIo.h"
@@ -36,7 +39,7 @@ struct LinuxDirent64
     // A fault here must end this child, not wait in the parent's handler.
     struct sigaction fallback = {};
     fallback.sa_handler = SIG_DFL;
-    for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGPIPE})
+    for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP, SIGPIPE, SIGALRM})
         sigaction(sig, &fallback, nullptr);
     sigset_t none;
     sigemptyset(&none);

@@ -8,6 +8,8 @@
 #include "faulttrace/linux/CrashContext.h"
 #include "faulttrace/linux/CrashGuard.h"
 #include "faulttrace/linux/CModuleList.h"
+#include "faulttrace/linux/CrashState.h"
+#include "faulttrace/linux/MinidumpWriter.h"
 #include "faulttrace/linux/SafeIo.h"
 
 #include <gtest/gtest.h>
@@ -22,6 +24,7 @@
 #include <ucontext.h>
 #include <link.h>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -188,6 +191,64 @@ TEST(SafeMemory, UnmappedAddressesReadAsFailureNotAFault)
     EXPECT_EQ(FTR::safeWriteMemory(pipeFds[1], reinterpret_cast<uint64_t>(text), sizeof text), sizeof text);
     close(pipeFds[0]);
     close(pipeFds[1]);
+}
+
+namespace {
+
+struct DumpSummary
+{
+    uint64_t fileBytes = 0;
+    bool everyStreamInside = true;
+    bool written = false;
+};
+
+// A dump of this process, with its streams checked against the file's size.
+DumpSummary writeDump(uint64_t sizeLimit)
+{
+    static auto maps = std::make_unique<FTR::CModuleList>();
+    maps->refresh();
+    ucontext_t context;
+    getcontext(&context);
+    siginfo_t info = {};
+    info.si_signo = SIGSEGV;
+    char path[] = "/tmp/faulttrace-dump-XXXXXX";
+    const int fd = mkstemp(path);
+    unlink(path);
+    DumpSummary summary;
+    summary.written = FTR::MinidumpWriter(FTR::crashState(), *maps, &info, &context, gettid(), nullptr, sizeLimit)
+                          .write(fd);
+    struct stat st = {};
+    fstat(fd, &st);
+    summary.fileBytes = static_cast<uint64_t>(st.st_size);
+    uint32_t header[8] = {};
+    pread(fd, header, sizeof header, 0);
+    const uint32_t streams = header[2];
+    for (uint32_t i = 0; i < streams; ++i) {
+        uint32_t entry[3] = {};
+        pread(fd, entry, sizeof entry, header[3] + i * sizeof entry);
+        if (static_cast<uint64_t>(entry[2]) + entry[1] > summary.fileBytes)
+            summary.everyStreamInside = false;
+    }
+    close(fd);
+    return summary;
+}
+
+} // namespace
+
+TEST(Minidump, MemoryThatWouldPassTheSizeLimitIsLeftOutAndEveryStreamStaysInside)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the dump copies this thread's live stack, the sanitizer's poisoned red zones with it";
+#endif
+    const DumpSummary full = writeDump(FTR::MinidumpWriter::MaxDumpBytes);
+    const uint64_t limit = full.fileBytes / 2;
+    const DumpSummary limited = writeDump(limit);
+    EXPECT_TRUE(full.written);
+    EXPECT_TRUE(full.everyStreamInside);
+    EXPECT_TRUE(limited.written);
+    EXPECT_TRUE(limited.everyStreamInside);
+    EXPECT_LE(limited.fileBytes, limit);
+    EXPECT_GT(limited.fileBytes, limit / 2);
 }
 
 TEST(ChildProcesses, MissingProgramIsReportedAndSlowOnesAreKilledAtTheBound)

@@ -4,14 +4,18 @@
 //   CrashProgram SCENARIO [CONFIG_FILE]
 
 #include "faulttrace/FaultTrace.h"
+#include "online/ThreadPool.h"
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <malloc.h>
 #include <pthread.h>
 #include <string>
 #include <thread>
@@ -44,23 +48,80 @@ __attribute__((noinline)) void workerMain()
     crashByNullPointer();
 }
 
-// Overwrites the allocator's bookkeeping behind a block, so the next
-// allocation fails its consistency check and aborts inside malloc, with the
-// arena lock held.
-__attribute__((noinline)) void crashInsideMalloc()
+// Frees the same block twice: the allocator notices and aborts inside free.
+__attribute__((noinline)) void crashByDoubleFree()
 {
-    char* block = static_cast<char*>(std::malloc(24));
+    void* block = std::malloc(40);
+    // Through a volatile pointer, so the compiler cannot see the second free coming.
+    void* volatile again = block;
+    std::free(block);
+    std::free(again);
+}
+
+// Runs past the end of a block into the size of the allocator's top chunk,
+// so the next allocation taken from the top fails the allocator's
+// consistency check and aborts inside malloc, with the arena lock held.
+__attribute__((noinline)) void crashByHeapOverrun()
+{
+    // Larger than any free chunk, below the size that malloc maps on its own:
+    // both come from the top of the heap, one after the other.
+    constexpr size_t size = 100 * 1000;
+    char* block = static_cast<char*>(std::malloc(size));
     // Through a volatile pointer, so the compiler cannot see the overrun coming.
     char* volatile alias = block;
-    std::memset(alias, 0xff, 24 + 64);
-    for (int i = 0; i < 100; ++i) {
-        void* more = std::malloc(static_cast<size_t>(100 + i * 1000));
-        std::free(more);
+    std::memset(alias, 0xff, malloc_usable_size(block) + sizeof(size_t));
+    void* next = std::malloc(size);
+    std::printf("allocator did not notice: %p\n", next);
+}
+
+// A second thread busy inside malloc and free (sizes beyond the per-thread
+// cache, so each call takes an arena lock) while the first one crashes.
+std::atomic<bool> allocating{false};
+
+void keepAllocating()
+{
+    for (unsigned i = 0;; ++i) {
+        void* block = std::malloc(2048 + (i % 64) * 512);
+        allocating = true;
+        std::free(block);
     }
-    std::free(block);
-    void* last = std::malloc(1 << 20);
-    std::printf("allocator did not notice: %p\n", last);
-    std::abort();
+}
+
+__attribute__((noinline)) void crashByHeapOverrunWhileAnotherThreadAllocates()
+{
+    std::thread other(keepAllocating);
+    other.detach();
+    while (!allocating)
+        std::this_thread::yield();
+    crashByHeapOverrun();
+}
+
+__attribute__((noinline)) void crashByBreakpoint()
+{
+    asm volatile("int3");
+}
+
+// Frames smaller than the guard page below a thread's stack, so the
+// recursion meets it instead of leaping over it into the next mapping.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winfinite-recursion"
+__attribute__((noinline)) int overflowThreadStack(int depth)
+{
+    volatile char frame[1024];
+    frame[0] = static_cast<char>(depth);
+    frame[sizeof frame - 1] = static_cast<char>(depth);
+    return overflowThreadStack(depth + 1) + frame[depth % sizeof frame];
+}
+#pragma GCC diagnostic pop
+
+// A stack overflow on one of the HTTP pool's workers, which only has a
+// signal stack because the program gives it one.
+void overflowOnPoolWorker()
+{
+    network::ThreadPool pool("HttpThreadPool");
+    pool.start();
+    pool.post([] { overflowThreadStack(0); });
+    std::this_thread::sleep_for(std::chrono::seconds(60));
 }
 
 // The main thread crashes first; a second thread faults once the handling
@@ -129,6 +190,12 @@ int main(int argc, char* argv[])
     if (const char* given = std::getenv("CRASH_PROGRAM_VERSION"))
         version.assign(given, given + std::strlen(given));
     FaultTraceInit(version.c_str(), argc > 2 ? config.c_str() : nullptr);
+    // The time zone can change while the program runs (so does the offset
+    // at a daylight-saving change); a test gives the one in force at the crash.
+    if (const char* zone = std::getenv("CRASH_PROGRAM_ZONE_AFTER_START")) {
+        setenv("TZ", zone, 1);
+        tzset();
+    }
 
     if (scenario == "null") {
         crashByNullPointer();
@@ -140,7 +207,15 @@ int main(int argc, char* argv[])
         std::thread worker(workerMain);
         worker.join();
     } else if (scenario == "malloc") {
-        crashInsideMalloc();
+        crashByHeapOverrun();
+    } else if (scenario == "double-free") {
+        crashByDoubleFree();
+    } else if (scenario == "heap-overrun") {
+        crashByHeapOverrunWhileAnotherThreadAllocates();
+    } else if (scenario == "trap") {
+        crashByBreakpoint();
+    } else if (scenario == "pool-overflow") {
+        overflowOnPoolWorker();
     } else if (scenario == "twice") {
         crashTwice();
     } else if (scenario == "end-then-null" || scenario == "previous-then-end") {

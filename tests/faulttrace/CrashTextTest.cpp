@@ -3,7 +3,8 @@
 
 #include "faulttrace/CFileInfo.h"
 #include "faulttrace/PublicAddressParser.h"
-#include "faulttrace/helper/ReportDemangler.h"
+#include "faulttrace/helper/CStackWalker.h"
+#include "faulttrace/helper/StackSection.h"
 #include "faulttrace/linux/CpuIdentity.h"
 #include "faulttrace/linux/SafeText.h"
 
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -153,21 +155,56 @@ TEST(PublicAddressAnswer, IsTheTextBetweenTheLastTagPair)
     EXPECT_EQ(FTR::PublicAddressParser::parse(huge), std::string(255, '9'));
 }
 
-TEST(ReportNames, StackLinesGetReadableNamesAndNothingElseChanges)
+TEST(ReportNames, TheWalkFromOutsideReplacesOnlyTheStackLines)
 {
-    const std::string report =
-        "[System Info]\r\nSYSTEM: _Z3foov\r\n\r\n"
-        "[Stack Info]\r\n\x5B\xB5\xD8\xD6\xB7\x5D header\r\n"
-        "[0X00400000][0X00001000]  prog  _ZN12_GLOBAL__N_118crashByNullPointerEv\r\n"
-        "[0X00400000][0X00001100]  prog  main\r\n"
-        "[0X7f0000001000]  UnkownModule  _Znot_a_name\r\n"
-        "[0X7f0000002000]  UnkownModule  \r\n"
-        "\r\n[Module Info]\r\n[0X00400000] /opt/_Z3foov\r\n\r\n";
-    const std::string readable = FTR::ReportDemangler::demangle(report);
-    EXPECT_NE(readable.find("  prog  (anonymous namespace)::crashByNullPointer()\r\n"), std::string::npos);
-    EXPECT_NE(readable.find("  prog  main\r\n"), std::string::npos);
-    EXPECT_NE(readable.find("  UnkownModule  _Znot_a_name\r\n"), std::string::npos);
-    EXPECT_NE(readable.find("SYSTEM: _Z3foov\r\n"), std::string::npos);
-    EXPECT_NE(readable.find("[0X00400000] /opt/_Z3foov\r\n"), std::string::npos);
-    EXPECT_EQ(FTR::ReportDemangler::demangle(""), "");
+    const std::string header = "\x5B\xB5\xD8\xD6\xB7\x5D header\r\n";
+    const std::string before = "[System Info]\r\nSYSTEM: _Z3foov\r\n\r\n[Stack Info]\r\n" + header;
+    const std::string after = "\r\n[Module Info]\r\n[0X00400000] /opt/_Z3foov\r\n\r\n";
+    const std::string report = before + "[0X00400000][0X00001000]  prog  \r\n[0X7f0000002000]  UnkownModule  \r\n" + after;
+
+    std::vector<FTR::StackFrame> frames(3);
+    frames[0].pc = 0x401000;
+    frames[0].inModule = true;
+    frames[0].moduleBase = 0x400000;
+    frames[0].moduleName = "prog";
+    frames[0].function = FTR::CStackWalker::readableName("_ZN12_GLOBAL__N_118crashByNullPointerEv");
+    frames[1] = frames[0];
+    frames[1].pc = 0x7f12345678ab;
+    frames[1].moduleBase = 0x7f1234500000;
+    frames[1].moduleName = "libc.so.6";
+    frames[1].function = "malloc_printerr";
+    frames[2].pc = 0x7f0000001000;
+    frames[2].function = FTR::CStackWalker::readableName("_Znot_a_name");
+    EXPECT_EQ(FTR::StackSection::replaceFrames(report, frames),
+              before
+                  + "[0X00400000][0X00001000]  prog  (anonymous namespace)::crashByNullPointer()\r\n"
+                    "[0X7f1234500000][0X000678ab]  libc.so.6  malloc_printerr\r\n"
+                    "[0X7f0000001000]  UnkownModule  _Znot_a_name\r\n"
+                  + after);
+    // No stack section (switched off): nothing to replace.
+    const std::string without = "[System Info]\r\nSYSTEM: x\r\n\r\n" + after;
+    EXPECT_EQ(FTR::StackSection::replaceFrames(without, frames), without);
+    EXPECT_EQ(FTR::StackSection::replaceFrames("", frames), "");
+}
+
+TEST(ReportNames, AFrameOutsideEverySizedSymbolIsNamedAfterTheNearestWithItsDistance)
+{
+    // Sorted by address, as a module's symbol table is read: an exported
+    // alias and a static function, then a gap no symbol covers.
+    const std::vector<FTR::CStackWalker::Symbol> symbols = {
+        {0x1000, 0x100, 0 /* STB_LOCAL */, "__libc_free"},
+        {0x1000, 0x100, 2 /* STB_WEAK */, "free"},
+        {0x1000, 0x100, 1 /* STB_GLOBAL */, "cfree@GLIBC_2.2.5"},
+        {0x2000, 0x40, 0, "_ZN12_GLOBAL__N_14stepEi"},
+    };
+    EXPECT_EQ(FTR::CStackWalker::nameFor(0x1050, 0x1051, symbols), "cfree");
+    EXPECT_EQ(FTR::CStackWalker::nameFor(0x2000, 0x2000, symbols), "(anonymous namespace)::step(int)");
+    EXPECT_EQ(FTR::CStackWalker::nameFor(0x2100, 0x2101, symbols), "(anonymous namespace)::step(int)+0x101");
+    EXPECT_EQ(FTR::CStackWalker::nameFor(0x0fff, 0x1000, symbols), "");
+
+    FTR::CStackWalker::Registers registers{};
+    EXPECT_TRUE(FTR::CStackWalker::parseRegisters(
+        "0X0000000000000001 0X2 3 4 5 6 7 8 9 a b c d e f 10 0X00007f0000001234", registers));
+    EXPECT_EQ(registers[16], 0x7f0000001234u);
+    EXPECT_FALSE(FTR::CStackWalker::parseRegisters("1 2 3", registers));
 }

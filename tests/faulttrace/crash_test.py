@@ -10,6 +10,7 @@ Needs SCRIBBLOOM_BIN_DIR (CrashProgram, TruncatedLibrary) and MINIDUMP_TOOLS
 (the folder holding minidump_stackwalk and dump_syms).
 """
 
+import datetime
 import http.server
 import logging
 import os
@@ -20,6 +21,7 @@ import subprocess
 import sys
 import tempfile
 import threading
+import time
 import zipfile
 
 from pyftpdlib.authorizers import DummyAuthorizer
@@ -29,8 +31,16 @@ from pyftpdlib.servers import FTPServer
 PUBLIC_ADDRESS = "203.0.113.7"
 FTP_USER = "crash"
 FTP_PASSWORD = "s3cret"
-# A hang guard, not a speed check: a crash that is not over by then is stuck.
+# The handling's own bound: by then the process has ended with its signal,
+# whatever its helper is doing. A few seconds more for a loaded machine.
 CRASH_BOUND_SECONDS = 30
+BOUND_SLACK_SECONDS = 5
+
+# The allocator's frames of glibc 2.36, by name, between abort and the
+# program's own function (the static ones named from libc6-dbg's symbols).
+ABORT = ["abort", "__libc_message", "malloc_printerr"]
+IN_FREE = ABORT + ["_int_free", "free|cfree|__libc_free"]
+IN_MALLOC = ABORT + ["_int_malloc", "malloc|__libc_malloc"]
 
 # case: (scenario, signal, frame the crashing thread must reach, options)
 CASES = {
@@ -38,7 +48,25 @@ CASES = {
     "abort": ("abort", signal.SIGABRT, "main", {}),
     "overflow": ("overflow", signal.SIGSEGV, "main", {}),
     "thread": ("thread", signal.SIGSEGV, "workerMain", {"other_thread_reaches": "main"}),
-    "malloc": ("malloc", signal.SIGABRT, "main", {}),
+    "malloc": ("malloc", signal.SIGABRT, "main",
+               {"stack": IN_MALLOC + ["crashByHeapOverrun", "main"], "repeat": 20}),
+    "double-free": ("double-free", signal.SIGABRT, "main",
+                    {"stack": IN_FREE + ["crashByDoubleFree", "main"], "repeat": 20}),
+    "heap-overrun": ("heap-overrun", signal.SIGABRT, "main",
+                     {"stack": IN_MALLOC + ["crashByHeapOverrun", "crashByHeapOverrunWhileAnotherThreadAllocates",
+                                            "main"], "repeat": 20}),
+    "trap": ("trap", signal.SIGTRAP, "main", {"stack": ["crashByBreakpoint", "main"]}),
+    # The walk stops after its first 1024 frames, deep inside the recursion;
+    # the dump shows the main thread waiting while a worker crashed.
+    "pool-overflow": ("pool-overflow", signal.SIGSEGV, "overflowThreadStack",
+                      {"other_thread_reaches": "overflowOnPoolWorker"}),
+    "zone-changed": ("null", signal.SIGSEGV, "main", {"zone": "UTC-5"}),
+    "helper-crashes": ("null", signal.SIGSEGV, None, {"helper": "crashes"}),
+    "helper-hangs": ("null", signal.SIGSEGV, None, {"helper": "hangs"}),
+    "helper-fails": ("null", signal.SIGSEGV, None, {"helper": "fails", "postmortem": False}),
+    # The dump file is a pipe nobody reads: opening it never returns, and
+    # only the handling's own bound ends the process.
+    "handling-stuck": ("null", signal.SIGSEGV, None, {"stuck_dump": True}),
     "second-fault": ("twice", signal.SIGILL, "main", {}),
     "truncated-library": ("truncated", signal.SIGBUS, None, {"truncated": True}),
     "end-still-reports": ("end-then-null", signal.SIGSEGV, "main", {}),
@@ -49,7 +77,7 @@ CASES = {
     "no-config": ("null", signal.SIGSEGV, "main", {"config": False}),
     "sections-off": ("null", signal.SIGSEGV, "main", {"sections": "FALSE"}),
     "system-off": ("abort", signal.SIGABRT, "main", {"sections": "system-off"}),
-    "helper-missing": ("null", signal.SIGSEGV, "main", {"helper": False}),
+    "helper-missing": ("null", signal.SIGSEGV, None, {"helper": "missing"}),
     "address-service-silent": ("null", signal.SIGSEGV, "main", {"address": "silent"}),
     "ftp-server-silent": ("null", signal.SIGSEGV, "main", {"ftp": "silent"}),
     "version-with-slashes": ("null", signal.SIGSEGV, "main", {"version": "1.1/../../escaped"}),
@@ -66,6 +94,17 @@ POSTMORTEM_SCRIPT = """#!/bin/sh
   [ -f FaultTrace.DMP ] && echo dmp
 } > "$(dirname "$0")/postmortem.log"
 """
+
+
+# Stands in for the helper: the address lookup goes to the real one, the
+# packing step crashes, hangs or fails as the case says.
+FAKE_HELPER_SCRIPT = """#!/bin/sh
+if [ "$1" = package ]; then
+  %s
+fi
+exec "%s" "$@"
+"""
+FAKE_HELPER_STEPS = {"crashes": "kill -SEGV $$", "hangs": "exec sleep 600", "fails": "exit 127"}
 
 
 class Failure(Exception):
@@ -206,6 +245,58 @@ def stack_frames(tools, binaries, dump, scratch):
     return frames, list(threads.values())
 
 
+def stack_functions(report):
+    """The function field of every line of the report's stack section."""
+    stack = report[report.find("[Stack Info]\r\n"):]
+    lines = stack.split("\r\n")[2:]
+    functions = []
+    for line in lines:
+        if not line:
+            break
+        functions.append(line.split("  ", 2)[2] if line.count("  ") >= 2 else "")
+    return functions
+
+
+def plain_name(function):
+    """"(anonymous namespace)::crashByDoubleFree()" -> "crashByDoubleFree"; template and argument lists go."""
+    name = function.replace("(anonymous namespace)::", "")
+    if name.endswith(")") and "(" in name:
+        depth = 0
+        for i in range(len(name) - 1, -1, -1):
+            depth += {")": 1, "(": -1}.get(name[i], 0)
+            if depth == 0:
+                name = name[:i]
+                break
+    return name
+
+
+def check_stack_walk(report, wanted):
+    """The stack section names the wanted functions in this order (each "a|b" is one of them)."""
+    functions = stack_functions(report)
+    names = [plain_name(f) for f in functions]
+    at = 0
+    for want in wanted:
+        choices = want.split("|")
+        while at < len(names) and names[at] not in choices:
+            at += 1
+        check(at < len(names), "the stack does not walk by name to %s after the earlier frames:\n%s"
+              % (want, "\n".join(functions[:60])))
+        at += 1
+
+
+def check_time_stamp(name, started, ended, zone_hours):
+    """The archive's time stamp is the local time of the crash, in the zone in force then."""
+    stamp = name[name.rfind("-") + 1:name.rfind("]")]
+    when = datetime.datetime.strptime(stamp, "%Y%m%d%H%M%S")
+
+    def local(t):
+        if zone_hours is None:
+            return datetime.datetime.fromtimestamp(t)
+        return datetime.datetime.utcfromtimestamp(t) + datetime.timedelta(hours=zone_hours)
+    check(local(started - 2) <= when <= local(ended + 2),
+          "archive time stamp %s, the crash was at %s" % (stamp, local(started).strftime("%Y%m%d%H%M%S")))
+
+
 def test_archive(path):
     """Both real ZIP readers accept it; entries in order, deflated."""
     for command in (["unzip", "-t", path], ["/usr/bin/python3", "-m", "zipfile", "-t", path]):
@@ -242,10 +333,20 @@ def run_case(case, scratch):
         os.chmod(os.path.join(exe_dir, "Postmortem"), 0o755)
 
     env = dict(os.environ)
-    if not options.get("helper", True):
-        # This library copy has no helper beside it.
+    helper = options.get("helper", "real")
+    if helper != "real":
+        # This library copy has no helper beside it, or one that fails.
         shutil.copy2(os.path.join(bin_dir, "libFaultTrace.so"), exe_dir)
         env["LD_LIBRARY_PATH"] = exe_dir
+        if helper in FAKE_HELPER_STEPS:
+            fake = os.path.join(exe_dir, "FaultTraceHelper")
+            with open(fake, "w") as f:
+                f.write(FAKE_HELPER_SCRIPT % (FAKE_HELPER_STEPS[helper], os.path.join(bin_dir, "FaultTraceHelper")))
+            os.chmod(fake, 0o755)
+    if "zone" in options:
+        env["CRASH_PROGRAM_ZONE_AFTER_START"] = options["zone"]
+    if options.get("stuck_dump"):
+        os.mkfifo(os.path.join(work_dir, "FaultTrace.DMP"))
     # The checked file's version comes from its name.
     checked_file = os.path.join(scratch, "libclient.so.2.5.1")
     open(checked_file, "w").close()
@@ -271,8 +372,10 @@ def run_case(case, scratch):
             library = os.path.join(scratch, "libTruncated.so")
             shutil.copy2(os.path.join(bin_dir, "libTruncatedLibrary.so"), library)
             args += ["-", library] if len(args) == 2 else [library]
-        result = subprocess.run(args, cwd=work_dir, env=env, capture_output=True, timeout=CRASH_BOUND_SECONDS,
-                                preexec_fn=limit_stack)
+        started = time.time()
+        result = subprocess.run(args, cwd=work_dir, env=env, capture_output=True,
+                                timeout=CRASH_BOUND_SECONDS + 4 * BOUND_SLACK_SECONDS, preexec_fn=limit_stack)
+        ended = time.time()
     finally:
         ftp.close_all()
         address.shutdown()
@@ -281,10 +384,17 @@ def run_case(case, scratch):
     output = (result.stdout + result.stderr).decode(errors="replace")
     check(result.returncode == -expected_signal,
           "ended with %s instead of signal %d\n%s" % (result.returncode, expected_signal, output))
+    check(ended - started <= CRASH_BOUND_SECONDS + BOUND_SLACK_SECONDS,
+          "the crash took %.1f s, beyond its bound" % (ended - started))
 
     report_path = os.path.join(work_dir, "FaultTrace.txt")
     dump_path = os.path.join(work_dir, "FaultTrace.DMP")
     dump_dir = os.path.join(exe_dir, "dump")
+
+    if options.get("stuck_dump"):
+        check(ended - started >= CRASH_BOUND_SECONDS - BOUND_SLACK_SECONDS,
+              "the handling ended after %.1f s although its dump file never opened" % (ended - started))
+        return
 
     if options.get("no_report"):
         check(os.path.exists(os.path.join(work_dir, "previous-handler.log")), "the previous handler did not run")
@@ -310,10 +420,16 @@ def run_case(case, scratch):
     # The archive: uploaded and removed locally, or kept when the upload failed.
     archives = os.listdir(dump_dir) if os.path.isdir(dump_dir) else []
     uploaded = os.listdir(os.path.join(ftp_root, "incoming"))
-    if not options.get("helper", True):
-        # No helper, no archive; the post-mortem program is still started.
+    if helper != "real":
+        # No helper that packs, no archive; the post-mortem program is still
+        # started, and the report keeps the stack the handler found itself:
+        # return addresses on the stack, without names.
         check(not archives and not uploaded, "archive without a helper: %s %s" % (archives, uploaded))
-        check(os.path.getsize(dump_path) > 0 and os.path.getsize(report_path) > 0, "report or dump missing")
+        if options.get("postmortem", True):
+            check(os.path.getsize(dump_path) > 0 and os.path.getsize(report_path) > 0, "report or dump missing")
+            report = open(report_path, "rb").read().decode(errors="replace")
+            stack = report[report.find("[Stack Info]"):report.find("[Module Info]")]
+            check(stack.count("  CrashProgram  \r\n") >= 2, "no fallback stack in the report:\n" + stack[:1500])
         return
     upload_expected = options.get("config", True) and options.get("ftp", "ok") == "ok"
     if upload_expected:
@@ -326,6 +442,7 @@ def run_case(case, scratch):
     version = options.get("version", "1.1.6.1429").replace("/", "_")
     check(name.startswith(version + "_FaultTrace[-") and name.endswith("].zip") and len(name) == len(
         version + "_FaultTrace[-20260101000000].zip"), "archive name %s" % name)
+    check_time_stamp(name, started, ended, 5 if options.get("zone") == "UTC-5" else None)
     check(not [f for f in os.listdir(scratch) if f.endswith(".zip")], "an archive escaped the dump folder")
     report = test_archive(archive_path).decode(errors="replace")
 
@@ -355,9 +472,9 @@ def run_case(case, scratch):
             check(client == (case == "null"), "Client line %s" % ("missing" if case == "null" else "unexpected"))
         check("RIP = 0X" in report and "RSP = 0X" in report, "no registers in the report")
         if frame:
-            check("  CrashProgram  %s\r\n" % frame in report or "  CrashProgram  %s(" % frame in report
-                  or ("  CrashProgram  (anonymous namespace)::%s()" % frame) in report,
-                  "no %s frame in the report's stack:\n%s" % (frame, report[report.find("[Stack Info]"):][:1500]))
+            check_stack_walk(report, [frame])
+        if "stack" in options:
+            check_stack_walk(report, options["stack"])
         check("/CrashProgram\r\n" in report, "the program is not in the module list")
 
     if options.get("postmortem", True) and frame:
@@ -367,7 +484,7 @@ def run_case(case, scratch):
             binaries += [line.split("] ", 1)[1].split(" (")[0] for line in report.split("\r\n")
                          if "/libc.so" in line or "/libstdc++.so" in line]
         functions, others = stack_frames(tools, binaries, dump_path, scratch)
-        check(any(f == frame or f.endswith("::" + frame) for f in functions),
+        check(any(f == frame or f.endswith("::" + frame) or plain_name(f) == frame for f in functions),
               "the minidump does not walk to %s: %s" % (frame, functions[:40]))
         if "other_thread_reaches" in options:
             # The threads that did not crash are in the dump too, stopped where they were.
@@ -384,14 +501,19 @@ def main():
     if len(sys.argv) != 2 or sys.argv[1] not in CASES:
         print("usage: crash_test.py CASE\ncases: " + " ".join(CASES), file=sys.stderr)
         return 2
-    scratch = tempfile.mkdtemp(prefix="faulttrace-")
-    try:
-        run_case(sys.argv[1], scratch)
-    except Failure as failure:
-        print("FAIL %s: %s\n(files kept in %s)" % (sys.argv[1], failure, scratch), file=sys.stderr)
-        return 1
-    shutil.rmtree(scratch, ignore_errors=True)
-    print("PASS %s" % sys.argv[1])
+    # A crash the reporter must survive every time is run again and again:
+    # one failure in the runs fails the case.
+    runs = CASES[sys.argv[1]][3].get("repeat", 1)
+    for run in range(1, runs + 1):
+        scratch = tempfile.mkdtemp(prefix="faulttrace-")
+        try:
+            run_case(sys.argv[1], scratch)
+        except Failure as failure:
+            print("FAIL %s (run %d of %d): %s\n(files kept in %s)" % (sys.argv[1], run, runs, failure, scratch),
+                  file=sys.stderr)
+            return 1
+        shutil.rmtree(scratch, ignore_errors=True)
+    print("PASS %s (%d of %d runs)" % (sys.argv[1], runs, runs))
     return 0
 
 

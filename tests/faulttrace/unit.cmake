@@ -19,3 +19,11 @@ set_target_properties(VersionedLibrary PROPERTIES NO_SONAME ON LIBRARY_OUTPUT_DI
 target_link_options(VersionedLibrary PRIVATE -Wl,-soname,libVersionedLibrary.so.3.1)
 add_dependencies(faulttrace_unit_tests VersionedLibrary)
 target_link_libraries(faulttrace_unit_tests PRIVATE ${CMAKE_DL_LIBS})
+
+# Nothing on the crash path may call an unsafe function. (The sanitizer
+# build instruments every object with calls of its own.)
+if(NOT SCRIBBLOOM_SANITIZE)
+  scribbloom_register_test(faulttrace_crash_path_calls
+    /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/crash_path_calls.py $<TARGET_OBJECTS:faulttrace_crash_path>
+    TIMEOUT 60 LABELS faulttrace)
+endif()
