@@ -74,7 +74,7 @@ def check_control(deb):
     check(field("Description").startswith("freeze the screen"), "no description")
     depends = [d.strip().split(" ")[0] for d in field("Depends").split(",")]
     # Computed by dpkg-shlibdeps from the binaries, plus the font by name.
-    for needed in ["fonts-wqy-microhei", "libc6", "libqt5widgets5", "libcurl4", "libminizip1", "libunwind8"]:
+    for needed in ["fonts-wqy-microhei", "libc6", "libqt5widgets5", "libcurl4", "libminizip1", "libdw1"]:
         check(needed in depends, f"the package does not depend on {needed}: {depends}")
 
     lint = run("lintian", "--fail-on", "error", deb)
