@@ -105,7 +105,9 @@ QPoint ColorPicker::placement(const QPoint& point, const QSize& size, const QRec
 
 void ColorPicker::follow(const QPoint& point)
 {
-    move(placement(point, size(), bounds));
+    // `point` is in the canvas's coordinates, so the edges are the canvas's
+    // own, not the screen's: they differ on a screen away from the desktop's origin.
+    move(placement(point, size(), parentWidget() ? parentWidget()->rect() : bounds));
 }
 
 void ColorPicker::mouseMoveEvent(QMouseEvent* event)
@@ -158,7 +160,10 @@ void ColorPicker::showColorValue()
     positionEdit->setText(tr("x:%1  y:%2").arg(p.x()).arg(p.y()));
 
     QColor color;
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    QScreen* screen = QGuiApplication::screenAt(p);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen) {
         const QPixmap grab = screen->grabWindow(0, p.x(), p.y(), 2, 2);
         if (!grab.isNull()) {
             const QImage image = grab.toImage();

@@ -4,13 +4,24 @@
 #include "canvas/Compositor.h"
 #include "canvas/GraphActioner.h"
 #include "canvas/GraphType.h"
+#include "canvas/ScreenSnapshot.h"
 
 #include <QDebug>
 #include <QPoint>
 #include <QRectF>
 
 GraphManager::GraphManager(Screenview* view, int checkpointSpacing)
-    : canvasView(std::make_unique<CanvasView>())
+    : GraphManager(view, std::make_unique<CanvasView>(), checkpointSpacing)
+{
+}
+
+GraphManager::GraphManager(Screenview* view, const ScreenSnapshot& snapshot, int checkpointSpacing)
+    : GraphManager(view, std::make_unique<CanvasView>(snapshot), checkpointSpacing)
+{
+}
+
+GraphManager::GraphManager(Screenview* view, std::unique_ptr<CanvasView> canvas, int checkpointSpacing)
+    : canvasView(std::move(canvas))
 {
     canvasView->registerGraphs();
     canvasView->attachView(view);

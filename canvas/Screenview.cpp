@@ -6,6 +6,8 @@
 #include "canvas/GraphManager.h"
 #include "canvas/GraphType.h"
 #include "canvas/QTextEditer.h"
+#include "canvas/ScreenSnapshot.h"
+#include "platform/DesktopWindows.h"
 #include "widgets/MsgBox.h"
 
 #include <QAction>
@@ -21,40 +23,47 @@
 #include <QPainter>
 #include <QScreen>
 #include <QWheelEvent>
+#include <QWindow>
 
 int Screenview::markNumber = 0;
 
 Screenview::Screenview(QWidget* parent)
+    : Screenview(ScreenSnapshot::ofPrimaryScreen(), parent)
+{
+}
+
+Screenview::Screenview(const ScreenSnapshot& snapshot, QWidget* parent)
     : QWidget(parent)
+    , screenRect(snapshot.geometry)
+    , ratio(snapshot.ratio)
 {
     // An ordinary frameless top-level window: neither a tool window nor kept on top.
-    setWindowFlags(Qt::FramelessWindowHint);
+    setWindowFlags(Qt::FramelessWindowHint | platform::boardFlags());
     setCursor(Qt::ArrowCursor);
-    graphManager = std::make_unique<GraphManager>(this);
+    graphManager = std::make_unique<GraphManager>(this, snapshot);
     colorPicker = new ColorPicker(this);
     colorPicker->stop();
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        screenRect = screen->geometry();
-    }
     buildMenus();
-    // The canvas is never moved: it covers the primary screen from its top-left corner.
+    // Exactly over its screen, wherever that lies on the desktop, and drawn
+    // at that screen's ratio.
+    if (QScreen* screen = QGuiApplication::screenAt(screenRect.center())) {
+        create();
+        windowHandle()->setScreen(screen);
+    }
+    move(screenRect.topLeft());
     const CanvasView* canvas = graphManager->canvas();
     setFixedSize(static_cast<int>(canvas->screenWidth), static_cast<int>(canvas->screenHeight));
 }
 
 Screenview::~Screenview() = default;
 
-QPoint Screenview::toDevice(const QPoint& logical)
+QPoint Screenview::toDevice(const QPoint& logical) const
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const qreal ratio = screen ? screen->devicePixelRatio() : 1.0;
     return QPoint(qRound(logical.x() * ratio), qRound(logical.y() * ratio));
 }
 
-QPoint Screenview::toLogical(const QPoint& device)
+QPoint Screenview::toLogical(const QPoint& device) const
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const qreal ratio = screen ? screen->devicePixelRatio() : 1.0;
     return QPoint(qRound(device.x() / ratio), qRound(device.y() / ratio));
 }
 

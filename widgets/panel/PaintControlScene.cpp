@@ -2,8 +2,11 @@
 
 #include "app/settings/HelpPage.h"
 #include "canvas/ImageOutput.h"
+#include "canvas/ScreenSnapshot.h"
 #include "canvas/Screenview.h"
+#include "platform/ScreenCapture.h"
 #include "platform/DesktopWindows.h"
+#include "widgets/MsgBox.h"
 #include "widgets/PenSizeWindow.h"
 #include "widgets/QColorRadio.h"
 #include "widgets/SettingWindow.h"
@@ -21,8 +24,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -331,8 +336,20 @@ void PaintControlScene::resetChoices()
     toolButtons[0]->setChecked(true);
 }
 
+QScreen* PaintControlScene::boardScreen() const
+{
+    QScreen* screen = nullptr;
+    if (mainWindow)
+        screen = QGuiApplication::screenAt(mainWindow->frameGeometry().center());
+    return screen ? screen : QGuiApplication::primaryScreen();
+}
+
 void PaintControlScene::setOpenBoard()
 {
+    // A click while the desktop is still handing over the picture changes nothing.
+    if (capturing)
+        return;
+
     // Badges are numbered per board.
     Screenview::markNumber = 0;
 
@@ -347,13 +364,45 @@ void PaintControlScene::setOpenBoard()
         return;
     }
 
-    // The strip must be off the screen while the board takes its snapshot,
-    // then comes back above the board.
+    // The board covers the screen the user just clicked the strip on.
+    const QScreen* screen = boardScreen();
+    const QRect area = screen ? screen->geometry() : QRect();
+    const qreal ratio = screen ? screen->devicePixelRatio() : 1.0;
+
+    // The strip must be off the screen while the snapshot is taken, then
+    // comes back above the board.
     if (mainWindow)
         mainWindow->hide();
     resetChoices();
     openButton->setStyleSheet(QLatin1String(kOffStyle));
-    canvas = std::make_unique<Screenview>(nullptr);
+    capturing = true;
+    // The desktop may take a while (and may first ask the user).
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    const QPointer<PaintControlScene> self(this);
+    ScreenCapture::instance().captureArea(area, [self, area, ratio](const QPixmap& pixels, const QString& failure) {
+        QGuiApplication::restoreOverrideCursor();
+        if (self)
+            self->captured(area, ratio, pixels, failure);
+    });
+}
+
+void PaintControlScene::captured(const QRect& area, qreal ratio, const QPixmap& pixels, const QString& failure)
+{
+    capturing = false;
+    if (pixels.isNull()) {
+        // No board at all rather than a black one; the strip carries on.
+        openButton->setStyleSheet(QLatin1String(kOpenStyle));
+        if (mainWindow)
+            mainWindow->show();
+        MsgBox::information(nullptr, tr("Tips"),
+                            tr("The screen could not be captured.\n%1").arg(failure), QMessageBox::Ok);
+        return;
+    }
+    ScreenSnapshot snapshot;
+    snapshot.pixels = pixels;
+    snapshot.geometry = area;
+    snapshot.ratio = ratio;
+    canvas = std::make_unique<Screenview>(snapshot, nullptr);
     canvas->toggleVisible();
     if (mainWindow) {
         mainWindow->show();

@@ -13,6 +13,8 @@ class QPaintEvent;
 class QPushButton;
 class QRadioButton;
 class QVBoxLayout;
+class QPixmap;
+class QScreen;
 class Screenview;
 
 // The vertical strip of buttons under the main window's title bar. It opens
@@ -30,6 +32,10 @@ public:
 
     // The open board, or null while the board is closed.
     Screenview* board() const { return canvas.get(); }
+    // While the screen is being captured for a new board.
+    bool isCapturing() const { return capturing; }
+    // The screen a board opens on: the one that holds the strip.
+    QScreen* boardScreen() const;
 
     // Where the application menu goes when popped up at `cursor`: its own size,
     // shifted back inside `available` when it would pass the right or bottom
@@ -105,6 +111,8 @@ private:
     void updateColorRings();
     // Makes the main window stay above `board` (null: above nothing in particular).
     void keepAbove(QWidget* board);
+    // The capture for a board has come back: open the board, or say why not.
+    void captured(const QRect& area, qreal ratio, const QPixmap& pixels, const QString& failure);
     void setWidth(int width);
     void setColor(int r, int g, int b);
 
@@ -122,5 +130,6 @@ private:
     QPushButton* optionButton = nullptr;
     QPushButton* helperButton = nullptr;
     std::unique_ptr<Screenview> canvas;
+    bool capturing = false;
     QWidget* mainWindow = nullptr;
 };
