@@ -38,7 +38,7 @@ Screenview::Screenview(const ScreenSnapshot& snapshot, QWidget* parent)
     , ratio(snapshot.ratio)
 {
     // An ordinary frameless top-level window: neither a tool window nor kept on top.
-    setWindowFlags(Qt::FramelessWindowHint | platform::boardFlags());
+    setWindowFlags(Qt::FramelessWindowHint);
     setCursor(Qt::ArrowCursor);
     graphManager = std::make_unique<GraphManager>(this, snapshot);
     colorPicker = new ColorPicker(this);
@@ -53,6 +53,9 @@ Screenview::Screenview(const ScreenSnapshot& snapshot, QWidget* parent)
     move(screenRect.topLeft());
     const CanvasView* canvas = graphManager->canvas();
     setFixedSize(static_cast<int>(canvas->screenWidth), static_cast<int>(canvas->screenHeight));
+    if (platform::fullScreenBoard()) {
+        setWindowState(windowState() | Qt::WindowFullScreen);
+    }
 }
 
 Screenview::~Screenview() = default;

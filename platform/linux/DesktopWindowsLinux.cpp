@@ -27,9 +27,9 @@ Qt::WindowFlags toolStripFlags()
     return isWaylandSession() ? Qt::WindowFlags(Qt::X11BypassWindowManagerHint) : Qt::WindowFlags();
 }
 
-Qt::WindowFlags boardFlags()
+bool fullScreenBoard()
 {
-    return toolStripFlags();
+    return isWaylandSession();
 }
 
 void markToolStrip(QWindow* window)

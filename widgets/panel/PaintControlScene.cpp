@@ -19,6 +19,7 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QEvent>
 #include <QFile>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -391,6 +392,7 @@ void PaintControlScene::captured(const QRect& area, qreal ratio, const QPixmap& 
     capturing = false;
     if (pixels.isNull()) {
         // No board at all rather than a black one; the strip carries on.
+        qWarning("The screen could not be captured: %s", qPrintable(failure));
         openButton->setStyleSheet(QLatin1String(kOpenStyle));
         if (mainWindow)
             mainWindow->show();
@@ -403,6 +405,7 @@ void PaintControlScene::captured(const QRect& area, qreal ratio, const QPixmap& 
     snapshot.geometry = area;
     snapshot.ratio = ratio;
     canvas = std::make_unique<Screenview>(snapshot, nullptr);
+    canvas->installEventFilter(this);
     canvas->toggleVisible();
     if (mainWindow) {
         mainWindow->show();
@@ -411,6 +414,17 @@ void PaintControlScene::captured(const QRect& area, qreal ratio, const QPixmap& 
         mainWindow->raise();
         keepAbove(canvas.get());
     }
+}
+
+bool PaintControlScene::eventFilter(QObject* watched, QEvent* event)
+{
+    // Some window managers (XWayland's among them) restack the window they
+    // activate to the top of the X stack, over an unmanaged strip too; the
+    // compositor still draws the strip on top, but X would send it no clicks.
+    if (canvas && watched == canvas.get() && event->type() == QEvent::WindowActivate && mainWindow
+        && mainWindow->isVisible())
+        platform::raiseAboveAll(mainWindow->winId());
+    return QWidget::eventFilter(watched, event);
 }
 
 void PaintControlScene::keepAbove(QWidget* board)

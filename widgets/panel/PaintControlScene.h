@@ -97,6 +97,9 @@ public slots:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Watches the board: each time it becomes the active window the strip
+    // is lifted over it again.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildTopRow();
