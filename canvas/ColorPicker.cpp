@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QRegion>
 #include <QScreen>
 #include <QSizePolicy>
 #include <QTimer>
@@ -160,10 +161,19 @@ void ColorPicker::showColorValue()
     positionEdit->setText(tr("x:%1  y:%2").arg(p.x()).arg(p.y()));
 
     QColor color;
-    QScreen* screen = QGuiApplication::screenAt(p);
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (screen) {
+    QWidget* board = parentWidget();
+    const QPoint local = board ? board->mapFromGlobal(p) : QPoint();
+    if (board && board->rect().contains(local)) {
+        // What the board shows there, read from the board itself (without
+        // the picker on top): exact on any screen of the desktop, and under
+        // XWayland too, whose X screen holds no other program's pixels.
+        const qreal ratio = board->devicePixelRatioF();
+        QImage image(QSize(2, 2) * ratio, QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::black);
+        board->render(&image, QPoint(), QRegion(QRect(local, QSize(2, 2))), QWidget::DrawWindowBackground);
+        color = QColor(image.pixel(0, 0));
+    } else if (QScreen* screen = QGuiApplication::screenAt(p)) {
         const QPixmap grab = screen->grabWindow(0, p.x(), p.y(), 2, 2);
         if (!grab.isNull()) {
             const QImage image = grab.toImage();
