@@ -78,7 +78,10 @@ PortalScreenCapture::PortalScreenCapture(int timeoutMs)
 
 PortalScreenCapture::~PortalScreenCapture()
 {
-    stopListening();
+    // The program's capture lives until exit, when the bus may be gone already.
+    if (QCoreApplication::instance()) {
+        stopListening();
+    }
 }
 
 QPixmap PortalScreenCapture::captureScreen(WId, int x, int y, int width, int height)
