@@ -274,5 +274,11 @@ void CanvasView::copyAll()
 void CanvasView::print()
 {
     PrintGrapWindow window(nullptr);
+    // Belonging to the board keeps it above the board on desktops that show
+    // nothing else over a full-screen window. It sets its own window flags
+    // without a window type, so it is made a dialog of the board explicitly.
+    if (view) {
+        window.setParent(view, window.windowFlags() | Qt::Dialog);
+    }
     window.exec();
 }

@@ -1,5 +1,7 @@
 #include "canvas/PrintGrapWindow.h"
 
+#include "canvas/ImageOutput.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPageSetupDialog>
@@ -96,10 +98,19 @@ bool PrintGrapWindow::printScreen(QPrinter* target)
     return printPixmap(target, pixmap);
 }
 
+bool PrintGrapWindow::printBoard(QPrinter* target) const
+{
+    // Rendered by the board itself: right on any screen of the desktop, and
+    // under XWayland too, whose X screen holds no picture of it.
+    if (QWidget* board = parentWidget())
+        return printPixmap(target, QPixmap::fromImage(ImageOutput::grabAll(board)));
+    return printScreen(target);
+}
+
 void PrintGrapWindow::onPrint()
 {
     if (printChooser->exec() == QDialog::Accepted)
-        printScreen(printerDevice.get());
+        printBoard(printerDevice.get());
     update();
 }
 
@@ -123,5 +134,5 @@ void PrintGrapWindow::onZoomout()
 
 void PrintGrapWindow::slotPintPreview(QPrinter*)
 {
-    printScreen(printerDevice.get());
+    printBoard(printerDevice.get());
 }

@@ -36,6 +36,9 @@ public:
 
     // Grabs the whole primary screen now and prints it onto `target`.
     static bool printScreen(QPrinter* target);
+    // Prints the board this window belongs to as the board shows; without
+    // one, the screen as printScreen does.
+    bool printBoard(QPrinter* target) const;
 
 public slots:
     void onPrint();

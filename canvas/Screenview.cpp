@@ -293,7 +293,8 @@ void Screenview::clearBoard()
 
 void Screenview::requestExit()
 {
-    const int answer = MsgBox::question(nullptr, tr("Tips"), tr("Whether it is necessary to exit the software?"),
+    // Belonging to the board keeps the question above it and on its screen.
+    const int answer = MsgBox::question(this, tr("Tips"), tr("Whether it is necessary to exit the software?"),
                                         QMessageBox::Yes | QMessageBox::No, 0);
     if (answer != QMessageBox::Yes) {
         return;

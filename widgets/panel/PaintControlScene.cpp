@@ -33,6 +33,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 
@@ -427,6 +428,16 @@ bool PaintControlScene::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+void PaintControlScene::belongToBoard(QWidget* dialog) const
+{
+    // A full-screen board hides every window that does not belong to it on
+    // some desktops (sway shows only its own dialogs above it). These
+    // dialogs set their own window flags without a window type, so they are
+    // made dialogs of the board explicitly.
+    if (canvas)
+        dialog->setParent(canvas.get(), dialog->windowFlags() | Qt::Dialog);
+}
+
 void PaintControlScene::keepAbove(QWidget* board)
 {
     // Window managers stack a focused, undecorated, screen-sized window (the
@@ -459,6 +470,7 @@ void PaintControlScene::setPenSizeCustom()
     if (!canvas)
         return;
     PenSizeWindow dialog(nullptr);
+    belongToBoard(&dialog);
     if (dialog.exec() == QDialog::Accepted && canvas)
         canvas->setPenWidth(dialog.penSize());
 }
@@ -476,7 +488,8 @@ void PaintControlScene::setPenColorCustom()
     if (!canvas)
         return;
     // A cancelled dialog returns an invalid colour, which reads as opaque black.
-    const QColor colour = QColorDialog::getColor(Qt::red, this, QString(), QColorDialog::ColorDialogOptions());
+    const QColor colour = QColorDialog::getColor(Qt::red, canvas ? static_cast<QWidget*>(canvas.get()) : this,
+                                                 QString(), QColorDialog::ColorDialogOptions());
     if (canvas)
         canvas->setPenColor(colour.red(), colour.green(), colour.blue(), colour.alpha());
 }
@@ -646,6 +659,7 @@ void PaintControlScene::setOption()
     if (!mainWindow)
         return;
     SettingWindow dialog(nullptr);
+    belongToBoard(&dialog);
     dialog.exec();
 }
 

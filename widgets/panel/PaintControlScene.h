@@ -116,6 +116,8 @@ private:
     void keepAbove(QWidget* board);
     // The capture for a board has come back: open the board, or say why not.
     void captured(const QRect& area, qreal ratio, const QPixmap& pixels, const QString& failure);
+    // Makes a dialog of the strip's belong to the open board, if any.
+    void belongToBoard(QWidget* dialog) const;
     void setWidth(int width);
     void setColor(int r, int g, int b);
 

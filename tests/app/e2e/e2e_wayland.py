@@ -66,11 +66,25 @@ def test_board(s):
     points = {(300, 300): ORANGE, (960, 540): ORANGE, (1500, 900): ORANGE}
     wait_for("the board showing the native client's colour", lambda: shows(s, points))
     wait_for("the strip above the board", lambda: shows(s, {(x + 20, y + 14): STRIP_GREY}, 6))
+    # sway manages the board only, as a full-screen window; the strip floats unmanaged.
+    views = s.views(app.pid)
+    check(len(views) == 1 and views[0]["fullscreen_mode"] == 1,
+          f"sway does not hold the board alone and full-screen: {[(v['name'], v['fullscreen_mode']) for v in views]}")
 
     # The client under the board changes; the board is a still picture.
     s.recolour("HEADLESS-1", "00ff00")
     for _ in range(5):
         check(shows(s, points), "the board follows the screen instead of staying frozen")
+    # The exit question asked over the board shows above it; Escape keeps everything.
+    s.click(*b["exit"])
+    question = s.wait_new_window(app.pid, [strip, board], "the exit question")
+    qx, qy, qw, qh = s.geometry(question)
+    wait_for("the question shown above the board",
+             lambda: not shows(s, {(qx + qw // 2, qy + qh // 2): ORANGE}, 40))
+    s.key("Escape")
+    wait_for("the question to close", lambda: question not in s.windows(app.pid))
+    check(board in s.windows(app.pid) and app.poll() is None, "dismissing the question closed something")
+
     # Closing the board shows the live screen again.
     s.click(*b["open"])
     wait_for("the board to close", lambda: board not in s.windows(app.pid))

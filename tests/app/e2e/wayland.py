@@ -12,6 +12,7 @@ user (scripts/setup.sh creates it; so does this harness when it is missing).
 """
 
 import glob
+import json
 import os
 import pwd
 import shutil
@@ -242,6 +243,18 @@ class Session:
 
     def swaymsg(self, *args):
         return self.run("swaymsg", *args)
+
+    def views(self, pid):
+        """The windows of a process that sway manages, as its tree lists them."""
+        found = []
+
+        def walk(node):
+            if node.get("pid") == pid:
+                found.append(node)
+            for child in node.get("nodes", []) + node.get("floating_nodes", []):
+                walk(child)
+        walk(json.loads(self.swaymsg("-t", "get_tree")))
+        return found
 
     def log(self, name):
         path = os.path.join(self.tmp, name)
