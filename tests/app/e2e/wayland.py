@@ -82,6 +82,10 @@ class Session:
             "LANG": "C.UTF-8",
             "DO_NOT_TRACK": "1",
         }
+        # A sanitizer build keeps its settings in the session.
+        for name in ("ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"):
+            if name in os.environ:
+                env[name] = os.environ[name]
         self.env = env
         self._start_bus()
         self._start_sway()
