@@ -4,8 +4,8 @@
 #include "canvas/ImageOutput.h"
 #include "canvas/ScreenSnapshot.h"
 #include "canvas/Screenview.h"
-#include "platform/ScreenCapture.h"
 #include "platform/DesktopWindows.h"
+#include "platform/ScreenCapture.h"
 #include "widgets/MsgBox.h"
 #include "widgets/PenSizeWindow.h"
 #include "widgets/QColorRadio.h"
@@ -33,7 +33,6 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QVBoxLayout>
-#include <QWindow>
 
 namespace {
 
@@ -419,9 +418,9 @@ void PaintControlScene::captured(const QRect& area, qreal ratio, const QPixmap& 
 
 bool PaintControlScene::eventFilter(QObject* watched, QEvent* event)
 {
-    // Some window managers (XWayland's among them) restack the window they
-    // activate to the top of the X stack, over an unmanaged strip too; the
-    // compositor still draws the strip on top, but X would send it no clicks.
+    // XWayland's window manager lifts the window it activates to the top of
+    // the X stack, over the unmanaged strip too: the compositor still draws
+    // the strip on top, but X would no longer hand it the clicks on it.
     if (canvas && watched == canvas.get() && event->type() == QEvent::WindowActivate && mainWindow
         && mainWindow->isVisible())
         platform::raiseAboveAll(mainWindow->winId());
