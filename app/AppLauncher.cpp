@@ -10,8 +10,10 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDesktopWidget>
+#include <QGuiApplication>
 #include <QIcon>
+#include <QRect>
+#include <QScreen>
 #include <QString>
 #include <QTextCodec>
 #include <QWidget>
@@ -46,9 +48,12 @@ bool AppLauncher::run()
 
     MainWindow window(nullptr);
 
-    // Right edge of the whole desktop, centred vertically.
-    const QWidget* desktop = QApplication::desktop();
-    window.move(desktop->width() - window.width(), (desktop->height() - window.height()) / 2);
+    // Right edge of the primary screen, centred vertically: with one screen
+    // that is the desktop's right edge; with more it stays on the main one.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        window.move(area.x() + area.width() - window.width(), area.y() + (area.height() - window.height()) / 2);
+    }
     window.show();
 
     QApplication::exec();

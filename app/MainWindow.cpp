@@ -74,7 +74,10 @@ MainWindow::MainWindow(QWidget* parent)
 
     buildAppMenu();
 
-    setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
+    setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint | platform::toolStripFlags());
+    // A tiling window manager floats the strip instead of giving it half the screen.
+    winId();
+    platform::markToolStrip(windowHandle());
     placeOnFirstMonitor();
 
     Retranslatable::retranslateAll();

@@ -1,5 +1,6 @@
 #include "app/AlreadyRunningNotice.h"
 #include "app/AppLauncher.h"
+#include "platform/GuiPlatform.h"
 #include "platform/SingleInstance.h"
 
 #include <QApplication>
@@ -7,9 +8,19 @@
 #include <QString>
 
 #include <cstdlib>
+#include <cstdio>
+#include <string>
 
 int main(int argc, char* argv[])
 {
+    // The window-system platform is fixed once the first application object
+    // exists, and even the notice below needs one.
+    std::string problem;
+    if (!platform::prepareGuiPlatform(&problem)) {
+        std::fprintf(stderr, "%s\n", problem.c_str());
+        return 1;
+    }
+
     if (!SingleInstance::acquire(QStringLiteral("SingleScribbloom"))) {
         // The notice needs an application object; this plain one exists on
         // this path only, since the high-DPI attributes below must be set

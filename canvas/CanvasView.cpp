@@ -19,8 +19,8 @@
 #include "canvas/graphs/TextGraph.h"
 #include "canvas/graphs/WrongSymbolsGraph.h"
 #include "canvas/ImageOutput.h"
+#include "canvas/ScreenSnapshot.h"
 #include "canvas/Screenview.h"
-#include "platform/ScreenCapture.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -33,21 +33,17 @@
 #include <cmath>
 
 CanvasView::CanvasView()
+    : CanvasView(ScreenSnapshot::ofPrimaryScreen())
+{
+}
+
+CanvasView::CanvasView(const ScreenSnapshot& snapshot)
 {
     clipboard = QGuiApplication::clipboard();
-    QRect rect;
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        rect = screen->geometry();
-    }
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        deviceRatio = screen->devicePixelRatio();
-    }
-    screenWidth = rect.width();
-    screenHeight = rect.height();
-    // Window 0 is the whole desktop; the canvas is not shown yet, so it is
-    // never part of its own snapshot.
-    screenPixmap = ScreenCapture::instance().captureScreen(0, rect.x(), rect.y(), rect.width(),
-                                                           rect.height());
+    screenWidth = snapshot.geometry.width();
+    screenHeight = snapshot.geometry.height();
+    screenPixmap = snapshot.pixels;
+    deviceRatio = snapshot.ratio;
     canvasImage = screenPixmap.toImage();
     background = screenPixmap.toImage();
 }

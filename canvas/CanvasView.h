@@ -17,6 +17,7 @@ class QPainter;
 class QPoint;
 class QRectF;
 class Screenview;
+struct ScreenSnapshot;
 
 // What the canvas window shows: the screen snapshot taken when the board
 // opens and the picture every drawn item is painted into. It observes every
@@ -25,6 +26,8 @@ class CanvasView : public IObserver {
 public:
     // Takes the snapshot of the primary screen.
     CanvasView();
+    // Made from a snapshot already taken.
+    explicit CanvasView(const ScreenSnapshot& snapshot);
     ~CanvasView() override;
 
     CanvasView(const CanvasView&) = delete;
@@ -80,7 +83,7 @@ public:
     std::unique_ptr<QPainter> painter;
     std::map<int, std::unique_ptr<IGraph>> graphs;
     QPixmap screenPixmap;
-    // The primary screen's size in logical pixels when the board opened.
+    // The board's screen's size in logical pixels when the board opened.
     double screenWidth = 0;
     double screenHeight = 0;
     // The screen's device pixels per logical pixel when the board opened.

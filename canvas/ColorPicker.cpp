@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QRegion>
 #include <QScreen>
 #include <QSizePolicy>
 #include <QTimer>
@@ -105,7 +106,9 @@ QPoint ColorPicker::placement(const QPoint& point, const QSize& size, const QRec
 
 void ColorPicker::follow(const QPoint& point)
 {
-    move(placement(point, size(), bounds));
+    // `point` is in the canvas's coordinates, so the edges are the canvas's
+    // own, not the screen's: they differ on a screen away from the desktop's origin.
+    move(placement(point, size(), parentWidget() ? parentWidget()->rect() : bounds));
 }
 
 void ColorPicker::mouseMoveEvent(QMouseEvent* event)
@@ -158,7 +161,19 @@ void ColorPicker::showColorValue()
     positionEdit->setText(tr("x:%1  y:%2").arg(p.x()).arg(p.y()));
 
     QColor color;
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    QWidget* board = parentWidget();
+    const QPoint local = board ? board->mapFromGlobal(p) : QPoint();
+    if (board && board->rect().contains(local)) {
+        // What the board shows there, read from the board itself (without
+        // the picker on top): exact on any screen of the desktop, and under
+        // XWayland too, whose X screen holds no other program's pixels.
+        const qreal ratio = board->devicePixelRatioF();
+        QImage image(QSize(2, 2) * ratio, QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::black);
+        board->render(&image, QPoint(), QRegion(QRect(local, QSize(2, 2))), QWidget::DrawWindowBackground);
+        color = QColor(image.pixel(0, 0));
+    } else if (QScreen* screen = QGuiApplication::screenAt(p)) {
         const QPixmap grab = screen->grabWindow(0, p.x(), p.y(), 2, 2);
         if (!grab.isNull()) {
             const QImage image = grab.toImage();

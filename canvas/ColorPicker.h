@@ -31,8 +31,8 @@ public:
     // bottom edge of `bounds`.
     static QPoint placement(const QPoint& point, const QSize& size, const QRect& bounds);
 
-    // Moves the picker for a pointer at `point` (in the canvas's own
-    // coordinates, which on a full-screen canvas are the screen's).
+    // Moves the picker for a pointer at `point`, in the canvas's own
+    // coordinates; it flips at the canvas's edges.
     void follow(const QPoint& point);
 
     // The texts the picker shows for a colour.

@@ -5,6 +5,7 @@
 #include "canvas/GraphActioner.h"
 #include "canvas/GraphType.h"
 #include "canvas/graphs/SelectAreaGraph.h"
+#include "canvas/ScreenSnapshot.h"
 
 #include <QDebug>
 #include <QPoint>
@@ -14,7 +15,17 @@
 #include <cstdlib>
 
 GraphManager::GraphManager(Screenview* view, int checkpointSpacing)
-    : canvasView(std::make_unique<CanvasView>())
+    : GraphManager(view, std::make_unique<CanvasView>(), checkpointSpacing)
+{
+}
+
+GraphManager::GraphManager(Screenview* view, const ScreenSnapshot& snapshot, int checkpointSpacing)
+    : GraphManager(view, std::make_unique<CanvasView>(snapshot), checkpointSpacing)
+{
+}
+
+GraphManager::GraphManager(Screenview* view, std::unique_ptr<CanvasView> canvas, int checkpointSpacing)
+    : canvasView(std::move(canvas))
 {
     canvasView->registerGraphs();
     canvasView->attachView(view);

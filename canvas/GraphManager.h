@@ -11,6 +11,7 @@ class Compositor;
 class GraphActioner;
 class QPoint;
 class Screenview;
+struct ScreenSnapshot;
 
 // The edit history of one canvas: the drawn items in painting order, the
 // current tool, undo and redo. It repaints by replaying every painted item,
@@ -22,6 +23,8 @@ public:
     // `checkpointSpacing` is how far below the newest item the repaint
     // checkpoint is kept; only tests need anything but the default.
     explicit GraphManager(Screenview* view, int checkpointSpacing = 32);
+    // The same over a snapshot already taken (the other takes the primary screen's).
+    GraphManager(Screenview* view, const ScreenSnapshot& snapshot, int checkpointSpacing = 32);
     ~GraphManager();
 
     GraphManager(const GraphManager&) = delete;
@@ -77,6 +80,7 @@ public:
     int currentTool = 0;
 
 private:
+    GraphManager(Screenview* view, std::unique_ptr<CanvasView> canvas, int checkpointSpacing);
     GraphActioner* createItem(int type);
     // Brings the canvas image up to date after a change of the history.
     void compose();

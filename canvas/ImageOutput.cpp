@@ -105,6 +105,12 @@ void ImageOutput::print()
     QImage board = canvas.canvasImage.copy();
     board.setDevicePixelRatio(1.0);
     PrintGrapWindow window(nullptr, board);
+    // Belonging to the board keeps it above the board on desktops that show
+    // nothing else over a full-screen window. It sets its own window flags
+    // without a window type, so it is made a dialog of the board explicitly.
+    if (canvas.view) {
+        window.setParent(canvas.view, window.windowFlags() | Qt::Dialog);
+    }
     window.exec();
 }
 

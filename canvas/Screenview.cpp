@@ -6,6 +6,8 @@
 #include "canvas/GraphManager.h"
 #include "canvas/GraphType.h"
 #include "canvas/QTextEditer.h"
+#include "canvas/ScreenSnapshot.h"
+#include "platform/DesktopWindows.h"
 #include "widgets/MsgBox.h"
 
 #include <QAction>
@@ -22,6 +24,7 @@
 #include <QRegion>
 #include <QScreen>
 #include <QWheelEvent>
+#include <QWindow>
 
 int Screenview::markNumber = 0;
 
@@ -48,36 +51,45 @@ bool needsTwoPoints(int type)
 } // namespace
 
 Screenview::Screenview(QWidget* parent)
+    : Screenview(ScreenSnapshot::ofPrimaryScreen(), parent)
+{
+}
+
+Screenview::Screenview(const ScreenSnapshot& snapshot, QWidget* parent)
     : QWidget(parent)
+    , screenRect(snapshot.geometry)
+    , ratio(snapshot.ratio)
 {
     // An ordinary frameless top-level window: neither a tool window nor kept on top.
     setWindowFlags(Qt::FramelessWindowHint);
     setCursor(Qt::ArrowCursor);
-    graphManager = std::make_unique<GraphManager>(this);
+    graphManager = std::make_unique<GraphManager>(this, snapshot);
     colorPicker = new ColorPicker(this);
     colorPicker->stop();
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        screenRect = screen->geometry();
-    }
     buildMenus();
-    // The canvas is never moved: it covers the primary screen from its top-left corner.
+    // Exactly over its screen, wherever that lies on the desktop, and drawn
+    // at that screen's ratio.
+    if (QScreen* screen = QGuiApplication::screenAt(screenRect.center())) {
+        create();
+        windowHandle()->setScreen(screen);
+    }
+    move(screenRect.topLeft());
     const CanvasView* canvas = graphManager->canvas();
     setFixedSize(static_cast<int>(canvas->screenWidth), static_cast<int>(canvas->screenHeight));
+    if (platform::fullScreenBoard()) {
+        setWindowState(windowState() | Qt::WindowFullScreen);
+    }
 }
 
 Screenview::~Screenview() = default;
 
-QPoint Screenview::toDevice(const QPoint& logical)
+QPoint Screenview::toDevice(const QPoint& logical) const
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const qreal ratio = screen ? screen->devicePixelRatio() : 1.0;
     return QPoint(qRound(logical.x() * ratio), qRound(logical.y() * ratio));
 }
 
-QPoint Screenview::toLogical(const QPoint& device)
+QPoint Screenview::toLogical(const QPoint& device) const
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const qreal ratio = screen ? screen->devicePixelRatio() : 1.0;
     return QPoint(qRound(device.x() / ratio), qRound(device.y() / ratio));
 }
 
@@ -311,7 +323,8 @@ void Screenview::clearBoard()
 
 void Screenview::requestExit()
 {
-    const int answer = MsgBox::question(nullptr, tr("Tips"), tr("Whether it is necessary to exit the software?"),
+    // Belonging to the board keeps the question above it and on its screen.
+    const int answer = MsgBox::question(this, tr("Tips"), tr("Whether it is necessary to exit the software?"),
                                         QMessageBox::Yes | QMessageBox::No, 0);
     if (answer != QMessageBox::Yes) {
         return;

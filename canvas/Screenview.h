@@ -19,9 +19,10 @@ class QMouseEvent;
 class QPaintEvent;
 class QTextEditer;
 class QWheelEvent;
+struct ScreenSnapshot;
 
-// The full-screen canvas: the frozen snapshot of the primary screen with
-// everything drawn on it. It turns pointer input into drawn items (kept by
+// The full-screen canvas: the frozen snapshot of one screen with everything
+// drawn on it, covering exactly that screen. It turns pointer input into drawn items (kept by
 // its GraphManager), hosts the text editors, the colour picker and the
 // context menus, and shows the composed image.
 class Screenview : public QWidget
@@ -29,7 +30,10 @@ class Screenview : public QWidget
     Q_OBJECT
 
 public:
+    // Takes its snapshot of the primary screen.
     explicit Screenview(QWidget* parent = nullptr);
+    // Covers the snapshot's screen with it.
+    explicit Screenview(const ScreenSnapshot& snapshot, QWidget* parent = nullptr);
     ~Screenview() override;
 
     // Numbers the marker badges of every canvas in the process; the tool
@@ -96,9 +100,9 @@ protected:
 
 private:
     // Drawing positions are device pixels: the logical position times the
-    // primary screen's device pixel ratio, read at every event.
-    static QPoint toDevice(const QPoint& logical);
-    static QPoint toLogical(const QPoint& device);
+    // device pixel ratio of the board's screen.
+    QPoint toDevice(const QPoint& logical) const;
+    QPoint toLogical(const QPoint& device) const;
 
     // Ends zoom, picker and text modes before a tool change or print.
     void leaveSpecialModes();
@@ -142,4 +146,5 @@ private:
     // The held press began a drawn item.
     bool itemBegun = false;
     QRect screenRect;
+    qreal ratio = 1.0;
 };

@@ -2,24 +2,26 @@
 
 # scribbloom_add_test(<name>
 #     SOURCES <files...> [LIBS <targets...>]
-#     [XVFB] [SCREEN <WxHxD>] [ENV <VAR=value...>] [TIMEOUT <s>] [LABELS <l...>])
+#     [XVFB | WAYLAND] [SCREEN <WxHxD>] [ENV <VAR=value...>] [TIMEOUT <s>] [LABELS <l...>])
 #
 # Builds a test executable that also carries the compiled-in resources and
 # registers it with CTest. By default it runs on Qt's offscreen platform;
 # XVFB runs it on a private virtual X display of the given screen size
 # (default 1920x1080x24), for tests that need real grabs, input or the clipboard.
+# WAYLAND marks a test that starts its own Wayland session (label "wayland"),
+# so Qt's platform is left for the program to choose.
 function(scribbloom_add_test name)
-  cmake_parse_arguments(T "XVFB" "SCREEN;TIMEOUT" "SOURCES;LIBS;ENV;LABELS" ${ARGN})
+  cmake_parse_arguments(T "XVFB;WAYLAND" "SCREEN;TIMEOUT" "SOURCES;LIBS;ENV;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} scribbloom_resources Qt5::Test)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SCRIBBLOOM_BIN_DIR})
   scribbloom_register_test(${name} $<TARGET_FILE:${name}> ${ARGN})
 endfunction()
 
-# scribbloom_register_test(<name> <command...> [XVFB] [SCREEN ..] [ENV ..] [TIMEOUT ..] [LABELS ..])
+# scribbloom_register_test(<name> <command...> [XVFB | WAYLAND] [SCREEN ..] [ENV ..] [TIMEOUT ..] [LABELS ..])
 # Registers any command (a script, the real program) the same way.
 function(scribbloom_register_test name)
-  cmake_parse_arguments(T "XVFB" "SCREEN;TIMEOUT" "SOURCES;LIBS;ENV;LABELS" ${ARGN})
+  cmake_parse_arguments(T "XVFB;WAYLAND" "SCREEN;TIMEOUT" "SOURCES;LIBS;ENV;LABELS" ${ARGN})
   set(cmd ${T_UNPARSED_ARGUMENTS})
   if(NOT T_SCREEN)
     set(T_SCREEN 1920x1080x24)
@@ -36,6 +38,8 @@ function(scribbloom_register_test name)
   if(T_XVFB)
     set(cmd ${CMAKE_SOURCE_DIR}/tests/tools/with-xvfb.sh ${T_SCREEN} ${cmd})
     list(APPEND T_LABELS xvfb)
+  elseif(T_WAYLAND)
+    list(APPEND T_LABELS wayland)
   else()
     list(APPEND env "QT_QPA_PLATFORM=offscreen")
     list(APPEND T_LABELS offscreen)

@@ -1,8 +1,11 @@
 #include "panel/PaintControlScene.h"
 
+#include "canvas/ScreenSnapshot.h"
 #include "settings/HelpPage.h"
 #include "canvas/Screenview.h"
 #include "platform/DesktopWindows.h"
+#include "platform/ScreenCapture.h"
+#include "widgets/MsgBox.h"
 #include "widgets/PenSizeWindow.h"
 #include "widgets/QColorRadio.h"
 #include "widgets/SettingWindow.h"
@@ -14,13 +17,16 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QEvent>
 #include <QFile>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -359,8 +365,20 @@ void PaintControlScene::focusBoard()
     canvas->setFocus(Qt::OtherFocusReason);
 }
 
+QScreen* PaintControlScene::boardScreen() const
+{
+    QScreen* screen = nullptr;
+    if (mainWindow)
+        screen = QGuiApplication::screenAt(mainWindow->frameGeometry().center());
+    return screen ? screen : QGuiApplication::primaryScreen();
+}
+
 void PaintControlScene::setOpenBoard()
 {
+    // A click while the desktop is still handing over the picture changes nothing.
+    if (capturing)
+        return;
+
     // Badges are numbered per board.
     Screenview::markNumber = 0;
 
@@ -375,13 +393,47 @@ void PaintControlScene::setOpenBoard()
         return;
     }
 
-    // The strip must be off the screen while the board takes its snapshot,
-    // then comes back above the board.
+    // The board covers the screen the user just clicked the strip on.
+    const QScreen* screen = boardScreen();
+    const QRect area = screen ? screen->geometry() : QRect();
+    const qreal ratio = screen ? screen->devicePixelRatio() : 1.0;
+
+    // The strip must be off the screen while the snapshot is taken, then
+    // comes back above the board.
     if (mainWindow)
         mainWindow->hide();
     resetChoices();
     openButton->setStyleSheet(QLatin1String(kOffStyle));
-    canvas = std::make_unique<Screenview>(nullptr);
+    capturing = true;
+    // The desktop may take a while (and may first ask the user).
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    const QPointer<PaintControlScene> self(this);
+    ScreenCapture::instance().captureArea(area, [self, area, ratio](const QPixmap& pixels, const QString& failure) {
+        QGuiApplication::restoreOverrideCursor();
+        if (self)
+            self->captured(area, ratio, pixels, failure);
+    });
+}
+
+void PaintControlScene::captured(const QRect& area, qreal ratio, const QPixmap& pixels, const QString& failure)
+{
+    capturing = false;
+    if (pixels.isNull()) {
+        // No board at all rather than a black one; the strip carries on.
+        qWarning("The screen could not be captured: %s", qPrintable(failure));
+        openButton->setStyleSheet(QLatin1String(kOpenStyle));
+        if (mainWindow)
+            mainWindow->show();
+        MsgBox::information(nullptr, tr("Tips"),
+                            tr("The screen could not be captured.\n%1").arg(failure), QMessageBox::Ok);
+        return;
+    }
+    ScreenSnapshot snapshot;
+    snapshot.pixels = pixels;
+    snapshot.geometry = area;
+    snapshot.ratio = ratio;
+    canvas = std::make_unique<Screenview>(snapshot, nullptr);
+    canvas->installEventFilter(this);
     // The board draws from the first stroke with what the strip shows checked.
     canvas->setPenWidth(kSizeOneWidth);
     canvas->setPenColor(255, 0, 0, 255);
@@ -393,6 +445,27 @@ void PaintControlScene::setOpenBoard()
         mainWindow->raise();
         keepAbove(canvas.get());
     }
+}
+
+bool PaintControlScene::eventFilter(QObject* watched, QEvent* event)
+{
+    // XWayland's window manager lifts the window it activates to the top of
+    // the X stack, over the unmanaged strip too: the compositor still draws
+    // the strip on top, but X would no longer hand it the clicks on it.
+    if (canvas && watched == canvas.get() && event->type() == QEvent::WindowActivate && mainWindow
+        && mainWindow->isVisible())
+        platform::raiseAboveAll(mainWindow->winId());
+    return QWidget::eventFilter(watched, event);
+}
+
+void PaintControlScene::belongToBoard(QWidget* dialog) const
+{
+    // A full-screen board hides every window that does not belong to it on
+    // some desktops (sway shows only its own dialogs above it). These
+    // dialogs set their own window flags without a window type, so they are
+    // made dialogs of the board explicitly.
+    if (canvas)
+        dialog->setParent(canvas.get(), dialog->windowFlags() | Qt::Dialog);
 }
 
 void PaintControlScene::keepAbove(QWidget* board)
@@ -429,6 +502,7 @@ void PaintControlScene::setPenSizeCustom()
     if (!canvas)
         return;
     PenSizeWindow dialog(nullptr);
+    belongToBoard(&dialog);
     if (dialog.exec() == QDialog::Accepted && canvas)
         canvas->setPenWidth(dialog.penSize());
 }
@@ -445,7 +519,8 @@ void PaintControlScene::setPenColorCustom()
 {
     if (!canvas)
         return;
-    const QColor colour = QColorDialog::getColor(Qt::red, this, QString(), QColorDialog::ColorDialogOptions());
+    const QColor colour = QColorDialog::getColor(Qt::red, canvas ? static_cast<QWidget*>(canvas.get()) : this,
+                                                 QString(), QColorDialog::ColorDialogOptions());
     if (!canvas)
         return;
     if (!colour.isValid()) {
@@ -655,6 +730,7 @@ void PaintControlScene::setOption()
     if (!mainWindow)
         return;
     SettingWindow dialog(nullptr);
+    belongToBoard(&dialog);
     dialog.exec();
 }
 

@@ -13,6 +13,8 @@ class QPaintEvent;
 class QPushButton;
 class QRadioButton;
 class QVBoxLayout;
+class QPixmap;
+class QScreen;
 class Screenview;
 
 // The vertical strip of buttons under the main window's title bar. It opens
@@ -30,6 +32,10 @@ public:
 
     // The open board, or null while the board is closed.
     Screenview* board() const { return canvas.get(); }
+    // While the screen is being captured for a new board.
+    bool isCapturing() const { return capturing; }
+    // The screen a board opens on: the one that holds the strip.
+    QScreen* boardScreen() const;
 
     // Where the application menu goes when popped up at `cursor`: its own size,
     // shifted back inside `available` when it would pass the right or bottom
@@ -95,6 +101,9 @@ public slots:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Watches the board: each time it becomes the active window the strip
+    // is lifted over it again.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildTopRow();
@@ -111,6 +120,10 @@ private:
     void keepAbove(QWidget* board);
     // Gives the open board the keyboard after a tool was chosen on the strip.
     void focusBoard();
+    // The capture for a board has come back: open the board, or say why not.
+    void captured(const QRect& area, qreal ratio, const QPixmap& pixels, const QString& failure);
+    // Makes a dialog of the strip's belong to the open board, if any.
+    void belongToBoard(QWidget* dialog) const;
     void setWidth(int width);
     void setColor(int r, int g, int b);
 
@@ -130,5 +143,6 @@ private:
     std::unique_ptr<Screenview> canvas;
     // Group id of the colour swatch whose colour the open board draws with.
     int penColour = 0;
+    bool capturing = false;
     QWidget* mainWindow = nullptr;
 };

@@ -72,7 +72,20 @@ build_package() {
   echo "== package: $(ls "$build"/scribbloom_*.deb)"
 }
 
+# sway will not run as root: the Wayland tests run their session as this
+# unprivileged user.
+ensure_wayland_user() {
+  local user=${SCRIBBLOOM_WAYLAND_USER:-scribbloom-wl}
+  if [ "$(id -u)" -eq 0 ] && ! id "$user" >/dev/null 2>&1; then
+    echo "== adding the user $user for the Wayland tests"
+    useradd --create-home --shell /usr/sbin/nologin "$user"
+  fi
+}
+
 install_packages
+if [ "$mode" = test ]; then
+  ensure_wayland_user
+fi
 # Extra test tools that do not come from Debian's packages.
 if [ "$mode" = test ] && [ -d "$here/scripts/setup.d" ]; then
   for hook in "$here"/scripts/setup.d/*.sh; do

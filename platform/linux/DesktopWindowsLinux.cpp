@@ -1,8 +1,12 @@
 #include "platform/DesktopWindows.h"
 
+#include "platform/GuiPlatform.h"
+
 #include <QGuiApplication>
 #include <QList>
 #include <QScreen>
+#include <QWindow>
+#include <QtPlatformHeaders/QXcbWindowFunctions>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -16,6 +20,22 @@ QRect firstMonitorGeometry()
     if (screens.isEmpty())
         return QRect();
     return screens.first()->geometry();
+}
+
+Qt::WindowFlags toolStripFlags()
+{
+    return isWaylandSession() ? Qt::WindowFlags(Qt::X11BypassWindowManagerHint) : Qt::WindowFlags();
+}
+
+bool fullScreenBoard()
+{
+    return isWaylandSession();
+}
+
+void markToolStrip(QWindow* window)
+{
+    if (window)
+        QXcbWindowFunctions::setWmWindowType(window, QXcbWindowFunctions::Utility);
 }
 
 namespace {

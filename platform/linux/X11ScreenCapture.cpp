@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QPoint>
 #include <QPainter>
 #include <QRect>
 #include <QScreen>
@@ -14,11 +15,6 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
-
-std::unique_ptr<ScreenCapture> ScreenCapture::createSystem()
-{
-    return std::make_unique<X11ScreenCapture>();
-}
 
 namespace {
 
@@ -143,12 +139,19 @@ void drawPointer(Display* display, QImage& target, const QRect& area)
 QPixmap X11ScreenCapture::captureScreen(WId window, int x, int y, int width, int height)
 {
     // Qt places windows in logical pixels; the X server counts physical ones.
+    // Each screen keeps its top-left corner and scales from there by its own ratio.
     float scale = 1.0f;
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        scale = static_cast<float>(screen->devicePixelRatio());
+    QPoint origin;
+    QScreen* screen = QGuiApplication::screenAt(QRect(x, y, qMax(width, 1), qMax(height, 1)).center());
+    if (!screen) {
+        screen = QGuiApplication::primaryScreen();
     }
-    int px = static_cast<int>(static_cast<float>(x) * scale);
-    int py = static_cast<int>(static_cast<float>(y) * scale);
+    if (screen) {
+        scale = static_cast<float>(screen->devicePixelRatio());
+        origin = screen->geometry().topLeft();
+    }
+    int px = origin.x() + static_cast<int>(static_cast<float>(x - origin.x()) * scale);
+    int py = origin.y() + static_cast<int>(static_cast<float>(y - origin.y()) * scale);
     int pw = static_cast<int>(static_cast<float>(width) * scale);
     int ph = static_cast<int>(static_cast<float>(height) * scale);
 

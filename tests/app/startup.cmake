@@ -7,3 +7,6 @@ scribbloom_register_test(startup_single_instance
   ${CMAKE_CURRENT_LIST_DIR}/startup_single_instance.sh $<TARGET_FILE:Scribbloom>
   $<TARGET_FILE:closewindow>
   XVFB SCREEN 1280x1024x24 TIMEOUT 120)
+
+scribbloom_register_test(startup_no_display /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/startup_no_display.py
+  $<TARGET_FILE:Scribbloom> TIMEOUT 120)

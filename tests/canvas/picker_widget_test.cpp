@@ -71,6 +71,19 @@ private slots:
         QVERIFY(picker.x() >= 0 && picker.y() >= 0);
     }
 
+    void followFlipsAtTheCanvasEdgesNotTheScreens()
+    {
+        // A board on a screen away from the desktop's origin: positions come
+        // in canvas coordinates, so the canvas's edges are the ones that count.
+        QWidget canvas;
+        canvas.resize(400, 300);
+        ColorPicker picker(&canvas);
+        picker.follow(QPoint(300, 250));
+        QCOMPARE(picker.pos(), QPoint(300 - picker.width(), 250 - picker.height()));
+        picker.follow(QPoint(20, 20));
+        QCOMPARE(picker.pos(), QPoint(20, 20));
+    }
+
     void texts_data()
     {
         QTest::addColumn<QColor>("color");

@@ -1,6 +1,7 @@
 // The tool strip driven by button clicks, offscreen, against a real canvas
 // whose snapshot is a known colour.
 
+#include "canvas/CanvasView.h"
 #include "canvas/GraphActioner.h"
 #include "canvas/GraphManager.h"
 #include "canvas/GraphType.h"
@@ -20,6 +21,7 @@
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLabel>
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
@@ -48,6 +50,31 @@ public:
     }
 
     int captures = 0;
+};
+
+// Answers only when the test says so, as the desktop's screenshot portal does;
+// or not at all, with a reason.
+class LateCapture : public ScreenCapture
+{
+public:
+    QPixmap captureScreen(WId, int, int, int, int) override { return QPixmap(); }
+    void captureArea(const QRect& area, Done done) override
+    {
+        asked = area;
+        pending = std::move(done);
+        if (!failure.isEmpty())
+            answer(QPixmap());
+    }
+    void answer(const QPixmap& pixels)
+    {
+        Done done = std::move(pending);
+        pending = nullptr;
+        done(pixels, failure);
+    }
+
+    QRect asked;
+    Done pending;
+    QString failure;
 };
 
 // Stands in for the main window: counts exit questions and carries a menu.
@@ -118,6 +145,8 @@ private slots:
     void undoRedoAndClearReachTheHistory();
     void newPainterGivesAFreshEmptyBoard();
     void newPainterOpensABoardWhenNoneIsOpen();
+    void theBoardOpensWhenTheLateCaptureArrives();
+    void aFailedCaptureOpensNoBoardAndSaysWhy();
     void copyBoardPutsTheWholeBoardOnTheClipboard();
     void exitAsksTheMainWindowWithNoBoard();
     void exitWithABoardAnsweredNoKeepsTheBoard();
@@ -539,6 +568,62 @@ void PanelTest::newPainterOpensABoardWhenNoneIsOpen()
     button("newboard_radio_btn")->click();
     QVERIFY(panel->board());
     QCOMPARE(capture.captures, 1);
+}
+
+void PanelTest::theBoardOpensWhenTheLateCaptureArrives()
+{
+    LateCapture late;
+    ScreenCapture::setInstance(&late);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    button("open_btn")->click();
+    // Waiting for the picture: the strip is off the screen, no board yet,
+    // and another click on the switch changes nothing.
+    QVERIFY(late.pending);
+    QCOMPARE(late.asked, screen);
+    QVERIFY(panel->isCapturing());
+    QVERIFY(!panel->board());
+    QVERIFY(!window->isVisible());
+    QCOMPARE(QGuiApplication::overrideCursor() ? QGuiApplication::overrideCursor()->shape() : Qt::ArrowCursor,
+             Qt::BusyCursor);
+    button("open_btn")->click();
+    QVERIFY(!panel->board());
+
+    const qreal ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
+    QPixmap picture(screen.size() * ratio);
+    picture.fill(kSnapshot);
+    late.answer(picture);
+    QVERIFY(panel->board());
+    QVERIFY(!panel->isCapturing());
+    QVERIFY(!QGuiApplication::overrideCursor());
+    QVERIFY(window->isVisible());
+    QCOMPARE(panel->board()->geometry(), screen);
+    QCOMPARE(panel->board()->manager()->canvas()->background.pixelColor(5, 5), kSnapshot);
+    ScreenCapture::setInstance(&capture);
+}
+
+void PanelTest::aFailedCaptureOpensNoBoardAndSaysWhy()
+{
+    LateCapture refused;
+    refused.failure = QStringLiteral("The desktop refused to take a screenshot.");
+    ScreenCapture::setInstance(&refused);
+    QString said;
+    onNextModal(window.get(), [&said](QWidget* dialog) {
+        for (const QLabel* label : dialog->findChildren<QLabel*>())
+            said += label->text() + QLatin1Char('\n');
+        dialog->close();
+    });
+    QTest::ignoreMessage(QtWarningMsg, "The screen could not be captured: The desktop refused to take a screenshot.");
+    button("open_btn")->click();
+    QVERIFY(said.contains(QStringLiteral("The screen could not be captured.")));
+    QVERIFY(said.contains(refused.failure));
+    // No black board; the strip is back and opens a board once capturing works.
+    QVERIFY(!panel->board());
+    QVERIFY(!panel->isCapturing());
+    QVERIFY(window->isVisible());
+    QVERIFY(!QGuiApplication::overrideCursor());
+    ScreenCapture::setInstance(&capture);
+    button("open_btn")->click();
+    QVERIFY(panel->board());
 }
 
 void PanelTest::copyBoardPutsTheWholeBoardOnTheClipboard()

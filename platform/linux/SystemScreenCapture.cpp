@@ -1,0 +1,14 @@
+#include "platform/GuiPlatform.h"
+#include "platform/ScreenCapture.h"
+#include "platform/linux/PortalScreenCapture.h"
+#include "platform/linux/X11ScreenCapture.h"
+
+std::unique_ptr<ScreenCapture> ScreenCapture::createSystem()
+{
+    // Under XWayland the X server holds only the X11 windows: the rest of the
+    // screen reads back black. The desktop hands out the real picture.
+    if (platform::isWaylandSession()) {
+        return std::make_unique<PortalScreenCapture>();
+    }
+    return std::make_unique<X11ScreenCapture>();
+}

@@ -1,0 +1,4 @@
+# Cutting the screenshot portal's picture down to one screen, offscreen.
+scribbloom_add_test(platform_portal_capture
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/portal_capture_test.cpp
+  LIBS scribbloom_platform Qt5::Gui)
