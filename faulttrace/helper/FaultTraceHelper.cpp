@@ -150,22 +150,44 @@ void walkStackIntoReport(std::map<std::string, std::string>& request)
     });
 }
 
+// Makes `dir` (ending in "/") and every folder above it; true when it is
+// then a folder this process may write into.
+bool writableFolder(const std::string& dir)
+{
+    for (size_t slash = dir.find('/', 1); slash != std::string::npos; slash = dir.find('/', slash + 1))
+        mkdir(dir.substr(0, slash).c_str(), 0755);
+    struct stat st = {};
+    return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && access(dir.c_str(), W_OK) == 0;
+}
+
+// The "dump" folder beside the program, or, where that cannot be written
+// (a program installed for every user), the user's own: the report is
+// never lost for want of a place to keep its archive.
+std::string dumpFolder(const std::string& besideProgram, const std::string& usersOwn)
+{
+    if (!besideProgram.empty()) {
+        struct stat st = {};
+        if (stat(besideProgram.c_str(), &st) != 0)
+            mkdir(besideProgram.c_str(), 0755);
+        if (stat(besideProgram.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && access(besideProgram.c_str(), W_OK) == 0)
+            return besideProgram;
+    }
+    return !usersOwn.empty() && writableFolder(usersOwn) ? usersOwn : std::string();
+}
+
 int package()
 {
     // What this program starts must not inherit the crashed process's channel.
     if (fcntl(3, F_GETFD) >= 0)
         fcntl(3, F_SETFD, FD_CLOEXEC);
     auto request = readRequest(std::cin);
-    const std::string dumpDir = request["dumpDir"];
+    const std::string dumpDir = dumpFolder(request["dumpDir"], request["userDumpDir"]);
     const std::string archiveName = archiveNameFor(request);
 
     if (request["stackSection"] == "1")
         walkStackIntoReport(request);
 
     if (!dumpDir.empty()) {
-        struct stat st = {};
-        if (stat(dumpDir.c_str(), &st) != 0)
-            mkdir(dumpDir.c_str(), 0755);
         const std::string archivePath = dumpDir + archiveName;
         if (FTR::CArchiveWriter::createArchive(archivePath, {reportFile, dumpFile})) {
             FTR::FtpTarget target;

@@ -119,6 +119,16 @@ void preparePaths()
     const std::string exeDir = n > 0 ? folderOf(std::string(buffer, static_cast<size_t>(n))) : std::string("./");
     copyField(state.exeDir, sizeof state.exeDir, exeDir);
     copyField(state.dumpDir, sizeof state.dumpDir, exeDir + "dump/");
+    std::string stateHome;
+    if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg && xdg[0] == '/')
+        stateHome = xdg;
+    else if (const char* home = std::getenv("HOME"); home && home[0] == '/')
+        stateHome = std::string(home) + "/.local/state";
+    if (!stateHome.empty() && n > 0) {
+        const std::string exe(buffer, static_cast<size_t>(n));
+        copyField(state.userDumpDir, sizeof state.userDumpDir,
+                  stateHome + "/" + exe.substr(exe.rfind('/') + 1) + "/dump/");
+    }
     copyField(state.postmortemPath, sizeof state.postmortemPath, exeDir + "Postmortem");
 
     // The helper is installed beside this library, wherever that is.

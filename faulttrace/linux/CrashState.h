@@ -37,6 +37,9 @@ struct CrashState
     // Paths.
     char exeDir[PathBytes] = {};       // with a trailing "/"
     char dumpDir[PathBytes] = {};      // exeDir + "dump/"
+    // Where archives go when the program's folder takes none (an installed
+    // program under /usr): the user's state folder, "<state>/<program>/dump/".
+    char userDumpDir[PathBytes] = {};
     char helperPath[PathBytes] = {};   // the helper program beside the library
     char postmortemPath[PathBytes] = {};
 

@@ -137,6 +137,7 @@ void HelperLauncher::packageAndNotify(const CrashContext& crash, const char* add
     addField(text, "clientVersion", state.clientVersion);
     addField(text, "addressAtStart", addressAtStart);
     addField(text, "dumpDir", state.dumpDir);
+    addField(text, "userDumpDir", state.userDumpDir);
     addField(text, "serverAddress", state.serverAddress);
     addNumber(text, "serverPort", state.serverPort);
     addField(text, "serverPath", state.serverPath);

@@ -21,7 +21,7 @@ endif()
 
 set(FAULTTRACE_MINIDUMP_TOOLS ${CMAKE_BINARY_DIR}/test-tools/minidump/bin/linux-x64)
 foreach(crash_case null abort overflow thread malloc double-free heap-overrun trap pool-overflow second-fault
-        truncated-library end-still-reports end-gives-back-previous server-down wrong-password postmortem-missing
+        truncated-library end-still-reports end-gives-back-previous server-down dump-folder-blocked wrong-password postmortem-missing
         no-config sections-off system-off zone-changed helper-missing helper-crashes helper-hangs helper-fails
         handling-stuck
         address-service-silent ftp-server-silent version-with-slashes)

@@ -72,6 +72,9 @@ CASES = {
     "end-still-reports": ("end-then-null", signal.SIGSEGV, "main", {}),
     "end-gives-back-previous": ("previous-then-end", signal.SIGSEGV, None, {"no_report": True}),
     "server-down": ("null", signal.SIGSEGV, "main", {"ftp": "down"}),
+    # The program's folder takes no "dump" folder (an installed program):
+    # the archive is kept in the user's state folder instead.
+    "dump-folder-blocked": ("null", signal.SIGSEGV, "main", {"ftp": "down", "dump_blocked": True}),
     "wrong-password": ("null", signal.SIGSEGV, "main", {"ftp": "wrong-password"}),
     "postmortem-missing": ("null", signal.SIGSEGV, "main", {"postmortem": False}),
     "no-config": ("null", signal.SIGSEGV, "main", {"config": False}),
@@ -347,6 +350,9 @@ def run_case(case, scratch):
         env["CRASH_PROGRAM_ZONE_AFTER_START"] = options["zone"]
     if options.get("stuck_dump"):
         os.mkfifo(os.path.join(work_dir, "FaultTrace.DMP"))
+    env["XDG_STATE_HOME"] = os.path.join(scratch, "state")
+    if options.get("dump_blocked"):
+        open(os.path.join(exe_dir, "dump"), "w").close()
     # The checked file's version comes from its name.
     checked_file = os.path.join(scratch, "libclient.so.2.5.1")
     open(checked_file, "w").close()
@@ -390,6 +396,8 @@ def run_case(case, scratch):
     report_path = os.path.join(work_dir, "FaultTrace.txt")
     dump_path = os.path.join(work_dir, "FaultTrace.DMP")
     dump_dir = os.path.join(exe_dir, "dump")
+    if options.get("dump_blocked"):
+        dump_dir = os.path.join(scratch, "state", "CrashProgram", "dump")
 
     if options.get("stuck_dump"):
         check(ended - started >= CRASH_BOUND_SECONDS - BOUND_SLACK_SECONDS,
