@@ -1,5 +1,6 @@
 #include "canvas/Screenview.h"
 
+#include "canvas/BoardOpenTrace.h"
 #include "canvas/CanvasView.h"
 #include "canvas/ColorPicker.h"
 #include "canvas/GraphActioner.h"
@@ -496,4 +497,5 @@ void Screenview::paintEvent(QPaintEvent* e)
     }
     QPainter painter(this);
     graphManager->canvas()->paint(&painter, e->rect());
+    BoardOpenTrace::painted();
 }

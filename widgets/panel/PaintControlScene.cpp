@@ -1,6 +1,7 @@
 #include "widgets/panel/PaintControlScene.h"
 
 #include "app/settings/HelpPage.h"
+#include "canvas/BoardOpenTrace.h"
 #include "canvas/ImageOutput.h"
 #include "canvas/Screenview.h"
 #include "platform/DesktopWindows.h"
@@ -349,12 +350,15 @@ void PaintControlScene::setOpenBoard()
 
     // The strip must be off the screen while the board takes its snapshot,
     // then comes back above the board.
+    BoardOpenTrace::clicked();
     if (mainWindow)
         mainWindow->hide();
     resetChoices();
     openButton->setStyleSheet(QLatin1String(kOffStyle));
     canvas = std::make_unique<Screenview>(nullptr);
+    BoardOpenTrace::step("built");
     canvas->toggleVisible();
+    BoardOpenTrace::step("shown");
     if (mainWindow) {
         mainWindow->show();
         // Mapping a window again does not restack it on every system: lift
