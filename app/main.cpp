@@ -1,4 +1,5 @@
 #include "app/AppLauncher.h"
+#include "platform/GuiEnvironment.h"
 #include "platform/SingleInstance.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 
 int main(int argc, char* argv[])
 {
+    GuiEnvironment::prepare();
     if (!SingleInstance::acquire(QStringLiteral("SingleScribbloom"))) {
         // The notice needs an application object; this plain one exists on
         // this path only, since the high-DPI attributes below must be set
