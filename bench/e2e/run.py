@@ -198,6 +198,9 @@ def bench_size(width, height, args):
             clicked, painted = s.ask(f"clickpaint {b['open'][0]} {b['open'][1]} 20000", "opening the board")
             trace = s.next_trace()
             result["open_trace"].append(trace["painted"])
+            for step, at in trace.items():
+                if not step.startswith("clock-") and step != "painted":
+                    result.setdefault("open_steps", {}).setdefault(step, []).append(at)
             result["open_x"].append(painted - clicked)
             # The X server shows the board after the paint ends; the trace starts after the click was sent.
             result["trace_vs_x"].append(painted - trace["clock-painted"])
@@ -241,6 +244,8 @@ def print_table(results, label=""):
     for r in results:
         print(f"\n== {r['size']} {label}   min / median / max")
         print(f"switch click -> board painted, program trace (ms)  {summary(r['open_trace'])}")
+        for step, values in r.get("open_steps", {}).items():
+            print(f"  of which click -> {step:<31} {summary(values)}")
         print(f"switch click -> board drawn on the X screen (ms)  {summary(r['open_x'])}")
         print(f"  X screen drawn after the trace's paint end (ms)  {summary(r['trace_vs_x'])}")
         print(f"  click sent -> program handles it (ms)            {summary(r['click_gap'])}")
