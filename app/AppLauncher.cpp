@@ -1,8 +1,8 @@
 #include "app/AppLauncher.h"
 
 #include "app/MainWindow.h"
-#include "app/settings/ConfigStore.h"
-#include "app/settings/Language.h"
+#include "settings/ConfigStore.h"
+#include "settings/Language.h"
 #include "faulttrace/FaultTrace.h"
 #include "online/UiTaskDispatcher.h"
 #include "online/UsageStatistics.h"

@@ -1,6 +1,6 @@
 #include "app/MainTitleBar.h"
 
-#include "app/settings/UiGlobalSettings.h"
+#include "settings/UiGlobalSettings.h"
 #include "widgets/Button.h"
 #include "widgets/PubLabel.h"
 

@@ -2,14 +2,14 @@
 
 #include "app/GrapPasterWindow.h"
 #include "app/MainTitleBar.h"
-#include "app/settings/HelpPage.h"
-#include "app/settings/UiGlobalSettings.h"
+#include "settings/HelpPage.h"
+#include "settings/UiGlobalSettings.h"
 #include "platform/DesktopWindows.h"
 #include "widgets/AboutWidget.h"
 #include "widgets/MsgBox.h"
 #include "widgets/QCustomMenu.h"
 #include "widgets/SettingWindow.h"
-#include "widgets/panel/PaintControlScene.h"
+#include "panel/PaintControlScene.h"
 
 #include <QAction>
 #include <QCoreApplication>

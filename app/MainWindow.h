@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/settings/Retranslatable.h"
+#include "settings/Retranslatable.h"
 #include "widgets/PubWindow.h"
-#include "widgets/panel/IMainWindow.h"
+#include "panel/IMainWindow.h"
 
 #include <QSystemTrayIcon>
 

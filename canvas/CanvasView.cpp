@@ -19,21 +19,15 @@
 #include "canvas/graphs/TextGraph.h"
 #include "canvas/graphs/WrongSymbolsGraph.h"
 #include "canvas/ImageOutput.h"
-#include "canvas/PrintGrapWindow.h"
 #include "canvas/Screenview.h"
 #include "platform/ScreenCapture.h"
-#include "widgets/MsgBox.h"
 
 #include <QClipboard>
-#include <QCoreApplication>
-#include <QDateTime>
-#include <QDir>
-#include <QFileDialog>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QPainter>
 #include <QRect>
 #include <QRectF>
+#include <QRegion>
 #include <QScreen>
 
 #include <cmath>
@@ -44,6 +38,9 @@ CanvasView::CanvasView()
     QRect rect;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         rect = screen->geometry();
+    }
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        deviceRatio = screen->devicePixelRatio();
     }
     screenWidth = rect.width();
     screenHeight = rect.height();
@@ -69,7 +66,9 @@ void CanvasView::registerGraphs()
     graphs[BrushEllipse] = std::make_unique<BrushEllipseGraph>();
     graphs[LineArrow] = std::make_unique<LineArrowGraph>();
     graphs[MarkingPen] = std::make_unique<MarkingPenGraph>();
-    graphs[Text] = std::make_unique<TextGraph>();
+    // Items are in the image's pixels; the editor types in logical ones.
+    const double imageRatio = canvasImage.isNull() ? 1.0 : canvasImage.devicePixelRatio();
+    graphs[Text] = std::make_unique<TextGraph>(deviceRatio / imageRatio);
     graphs[SelectArea] = std::make_unique<SelectAreaGraph>();
     graphs[RightSymbols] = std::make_unique<RightSymbolsGraph>();
     graphs[WrongSymbols] = std::make_unique<WrongSymbolsGraph>();
@@ -181,20 +180,34 @@ void CanvasView::paint(QPainter* painter, const QRect& exposed)
                                  .intersected(canvasImage.rect());
         const QRectF target(source.x() / rx, source.y() / ry, source.width() / rx, source.height() / ry);
         painter->drawImage(target, canvasImage, QRectF(source));
-        return;
+    } else {
+        painter->save();
+        if (!exposed.isNull()) {
+            painter->setClipRect(exposed, Qt::IntersectClip);
+        }
+        painter->translate(offsetX + w / 2, offsetY + h / 2);
+        painter->scale(scale, scale);
+        painter->drawImage(QRect(-w / 2, -h / 2, w, h), canvasImage);
+        painter->restore();
     }
-    if (!exposed.isNull()) {
-        painter->setClipRect(exposed, Qt::IntersectClip);
+    // The marquee is a state of the canvas, drawn over the board at the
+    // current zoom and pan; the board image never holds it.
+    if (!marqueeArea.isEmpty()) {
+        const double ratio = imageRatio();
+        SelectAreaGraph::paintMarquee(*painter, windowRect(QRectF(marqueeArea.topLeft() * ratio,
+                                                                  marqueeArea.size() * ratio)));
     }
-    painter->translate(offsetX + w / 2, offsetY + h / 2);
-    painter->scale(scale, scale);
-    painter->drawImage(QRect(-w / 2, -h / 2, w, h), canvasImage);
 }
 
-QRect CanvasView::windowArea(const QRect& imageArea) const
+double CanvasView::imageRatio() const
 {
-    if (!view || imageArea.isEmpty() || canvasImage.isNull()) {
-        return QRect();
+    return canvasImage.isNull() ? 1.0 : canvasImage.devicePixelRatio();
+}
+
+QRectF CanvasView::windowRect(const QRectF& imageArea) const
+{
+    if (!view || canvasImage.isNull()) {
+        return QRectF();
     }
     const int w = view->width();
     const int h = view->height();
@@ -204,77 +217,65 @@ QRect CanvasView::windowArea(const QRect& imageArea) const
     const double sy = scale * h / canvasImage.height();
     const double originX = clampOffset(offsetX, int((scale - 1.0) * w) / 2) + w / 2 - scale * (w / 2);
     const double originY = clampOffset(offsetY, int((scale - 1.0) * h) / 2) + h / 2 - scale * (h / 2);
-    const QRectF mapped(originX + imageArea.x() * sx, originY + imageArea.y() * sy, imageArea.width() * sx,
-                        imageArea.height() * sy);
+    return QRectF(originX + imageArea.x() * sx, originY + imageArea.y() * sy, imageArea.width() * sx,
+                  imageArea.height() * sy);
+}
+
+QRect CanvasView::windowArea(const QRect& imageArea) const
+{
+    if (!view || imageArea.isEmpty() || canvasImage.isNull()) {
+        return QRect();
+    }
     // Scaled drawing may reach a pixel further on each side.
     const int margin = int(std::ceil(scale)) + 1;
-    return mapped.toAlignedRect().adjusted(-margin, -margin, margin, margin).intersected(QRect(0, 0, w, h));
+    return windowRect(QRectF(imageArea)).toAlignedRect().adjusted(-margin, -margin, margin, margin).intersected(
+        QRect(0, 0, view->width(), view->height()));
 }
 
-void CanvasView::grabRect(const QRectF& r)
+QPoint CanvasView::boardPoint(const QPointF& windowPos) const
 {
-    // The window renders itself at its full physical resolution; the
-    // selection, in device pixels, is then cut from that exactly.
-    const QImage window = ImageOutput::grabAll(view);
-    const QRect area = ImageOutput::deviceArea(r, window.size());
-    outputPixmap = area.isEmpty() ? QPixmap() : QPixmap::fromImage(window.copy(area));
-}
-
-namespace {
-// The whole window in device pixels, the unit selections come in.
-QRectF wholeWindow(const QWidget* view)
-{
-    return QRectF(QPointF(0, 0), QSizeF(view->width(), view->height()) * view->devicePixelRatioF());
-}
-}
-
-void CanvasView::saveAll()
-{
-    if (!view) {
-        return;
+    if (!view || canvasImage.isNull()) {
+        return windowPos.toPoint();
     }
-    saveRect(wholeWindow(view));
+    const QRectF board = windowRect(QRectF(canvasImage.rect()));
+    const double ratio = imageRatio();
+    const double x = (windowPos.x() - board.x()) * canvasImage.width() / board.width() / ratio;
+    const double y = (windowPos.y() - board.y()) * canvasImage.height() / board.height() / ratio;
+    return QPoint(qRound(x), qRound(y));
 }
 
-void CanvasView::saveRect(const QRectF& r)
+QRegion CanvasView::marqueeRegion(const QRect& itemArea) const
 {
-    grabRect(r);
-    const QString name = QFileDialog::getSaveFileName(
-        view, QObject::tr("Save Image"), ImageOutput::defaultSavePath(QDateTime::currentDateTime()),
-        ImageOutput::saveFilter());
-    if (name.isEmpty()) {
-        return;
+    if (itemArea.isEmpty() || !view) {
+        return QRegion();
     }
-    QString reason;
-    if (!ImageOutput::writeImage(outputPixmap.toImage(), name, &reason)) {
-        // Never fail quietly: the user believes the picture is kept.
-        MsgBox::information(view, QObject::tr("Save Image"),
-                            QCoreApplication::translate("CanvasView", "The image could not be saved as %1.\n%2")
-                                .arg(QDir::toNativeSeparators(name), reason),
-                            QMessageBox::Ok);
+    const double ratio = imageRatio();
+    const QRect outline =
+        windowRect(QRectF(itemArea.topLeft() * ratio, itemArea.size() * ratio)).toAlignedRect();
+    // A one-pixel antialiased line touches a pixel or two either side.
+    constexpr int reach = 2;
+    const QRect inner = outline.adjusted(reach, reach, -reach, -reach);
+    QRegion edges(outline.adjusted(-reach, -reach, reach, reach));
+    if (inner.isValid() && !inner.isEmpty()) {
+        edges -= QRegion(inner);
     }
+    return edges.intersected(QRect(0, 0, view->width(), view->height()));
 }
 
-void CanvasView::copyRect(const QRectF& r)
+QRegion CanvasView::showMarquee(const QRect& itemArea)
 {
-    grabRect(r);
-    if (outputPixmap.isNull() || !clipboard) {
-        return;
+    const QRect shown = itemArea.isEmpty() ? QRect() : itemArea;
+    if (shown == marqueeArea) {
+        return QRegion();
     }
-    // A self-contained image: the clipboard keeps serving it after the board is gone.
-    clipboard->setImage(outputPixmap.toImage(), QClipboard::Clipboard);
+    QRegion changed = marqueeRegion(marqueeArea) | marqueeRegion(shown);
+    marqueeArea = shown;
+    return changed;
 }
 
-void CanvasView::copyAll()
-{
-    if (!view) {
-        return;
-    }
-    copyRect(wholeWindow(view));
-}
-
-void CanvasView::print()
-{
-    PrintGrapWindow window(nullptr);
-    window.exec();
-}
+void CanvasView::grabRect(const QRectF& r) { ImageOutput(*this).grabRect(r); }
+void CanvasView::saveAll() { ImageOutput(*this).saveAll(); }
+void CanvasView::saveRect(const QRectF& r) { ImageOutput(*this).saveRect(r); }
+void CanvasView::copyRect(const QRectF& r) { ImageOutput(*this).copyRect(r); }
+void CanvasView::copyAll() { ImageOutput(*this).copyAll(); }
+void CanvasView::print() { ImageOutput(*this).print(); }

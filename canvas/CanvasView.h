@@ -4,6 +4,8 @@
 
 #include <QImage>
 #include <QPixmap>
+#include <QRect>
+#include <QRegion>
 
 #include <map>
 #include <memory>
@@ -12,7 +14,7 @@ class GraphActioner;
 class IGraph;
 class QClipboard;
 class QPainter;
-class QRect;
+class QPoint;
 class QRectF;
 class Screenview;
 
@@ -50,8 +52,17 @@ public:
     // under the current zoom and pan, in window coordinates; what paint()
     // must redraw after that area changed.
     QRect windowArea(const QRect& imageArea) const;
+    // The point of the board (item pixels) shown at `windowPos` (window
+    // coordinates) under the current zoom and pan.
+    QPoint boardPoint(const QPointF& windowPos) const;
 
-    // Output of the window's pixels: the selection is in device pixels.
+    // The selection whose marquee paint() draws over the board, in item
+    // pixels and normalised; empty for none. Returns the window area to
+    // repaint for the change.
+    QRegion showMarquee(const QRect& itemArea);
+    const QRect& marquee() const { return marqueeArea; }
+
+    // Output of the board (ImageOutput does the work): selections are in item pixels.
     void grabRect(const QRectF& r);
     void saveAll();
     void saveRect(const QRectF& r);
@@ -72,10 +83,21 @@ public:
     // The primary screen's size in logical pixels when the board opened.
     double screenWidth = 0;
     double screenHeight = 0;
+    // The screen's device pixels per logical pixel when the board opened.
+    double deviceRatio = 1.0;
     QClipboard* clipboard = nullptr;
     // The last area grabbed for saving or copying.
     QPixmap outputPixmap;
     double scale = 1.0;
     int offsetX = 0;
     int offsetY = 0;
+
+private:
+    // Where an area of the canvas image lands in the window, exactly.
+    QRectF windowRect(const QRectF& imageArea) const;
+    // The window pixels the marquee of `itemArea` may touch.
+    QRegion marqueeRegion(const QRect& itemArea) const;
+    double imageRatio() const;
+
+    QRect marqueeArea;
 };

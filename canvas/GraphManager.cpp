@@ -4,10 +4,14 @@
 #include "canvas/Compositor.h"
 #include "canvas/GraphActioner.h"
 #include "canvas/GraphType.h"
+#include "canvas/graphs/SelectAreaGraph.h"
 
 #include <QDebug>
 #include <QPoint>
 #include <QRectF>
+
+#include <algorithm>
+#include <cstdlib>
 
 GraphManager::GraphManager(Screenview* view, int checkpointSpacing)
     : canvasView(std::make_unique<CanvasView>())
@@ -111,18 +115,41 @@ void GraphManager::clear()
     compose();
 }
 
+void GraphManager::discardCurrent(int type)
+{
+    if (!currentActioner || currentActioner->type != type || currentActioner == selectActioner || doneList.empty()
+        || doneList.back() != currentActioner) {
+        return;
+    }
+    // The item itself lives on with the others; nothing refers to it again.
+    doneList.pop_back();
+    currentActioner = nullptr;
+    compose();
+}
+
 QRect GraphManager::selectionRect() const
 {
-    if (!currentActioner || currentActioner != selectActioner || currentActioner->points.size() < 2) {
+    if (!currentActioner || currentActioner != selectActioner) {
         return QRect(0, 0, 0, 0);
     }
-    const QPoint first = currentActioner->points.front();
-    QPoint far = currentActioner->points.back();
-    if (currentActioner->propertyInt(QStringLiteral("selectedComplete")) != 0) {
-        far = QPoint(currentActioner->propertyInt(QStringLiteral("selectedCompleteX")),
-                     currentActioner->propertyInt(QStringLiteral("selectedCompleteY")));
+    return SelectAreaGraph::area(*currentActioner);
+}
+
+QRect GraphManager::visibleSelection() const
+{
+    // The first item is the background, so the walk always ends.
+    for (auto it = doneList.rbegin(); it != doneList.rend(); ++it) {
+        const GraphActioner& item = **it;
+        if (item.type == Image) {
+            return QRect();
+        }
+        if (item.type == SelectArea) {
+            const QRect area = SelectAreaGraph::area(item);
+            return QRect(std::min(area.left(), area.left() + area.width()), std::min(area.top(), area.top() + area.height()),
+                         std::abs(area.width()), std::abs(area.height()));
+        }
     }
-    return QRect(first.x(), first.y(), far.x() - first.x(), far.y() - first.y());
+    return QRect();
 }
 
 bool GraphManager::selectionContains(const QPoint& point) const

@@ -38,11 +38,17 @@ public:
     void setText(const QString& text);
     // Removes every drawn item from the picture as one step that undo brings back.
     void clear();
+    // Takes the current item back out of the history when it is of `type`
+    // and on top, as if it had never begun: for presses that drew nothing.
+    void discardCurrent(int type);
 
     // The current selection, unnormalised; empty unless the select-area item
     // is the current item.
     QRect selectionRect() const;
     bool selectionContains(const QPoint& point) const;
+    // The selection whose marquee the board shows, normalised: the newest
+    // select item that is drawn with no clear above it; empty for none.
+    QRect visibleSelection() const;
 
     // The reference repaint: every painted item, from the background up.
     // Edits repaint incrementally to exactly the same picture.

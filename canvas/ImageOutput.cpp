@@ -1,18 +1,133 @@
 #include "canvas/ImageOutput.h"
 
+#include "canvas/CanvasView.h"
+#include "canvas/PrintGrapWindow.h"
+#include "canvas/Screenview.h"
+#include "widgets/MsgBox.h"
+
 #include <QBuffer>
 #include <QByteArray>
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QImageWriter>
+#include <QMessageBox>
 #include <QPixmap>
+#include <QRegularExpression>
 #include <QSaveFile>
-#include <QWidget>
+#include <QStandardPaths>
 
-QString ImageOutput::defaultSavePath(const QDateTime& now)
+namespace {
+
+// The folder saved to last; empty until the first save of this run.
+QString& lastSaveFolder()
 {
-    const QString name = QStringLiteral("Scribbloom_") + now.toString(QStringLiteral("yyyyMMdd_hhmmss")) + QStringLiteral(".jpg");
-    return QStringLiteral("./") + name;
+    static QString folder;
+    return folder;
+}
+
+} // namespace
+
+ImageOutput::ImageOutput(CanvasView& canvas)
+    : canvas(canvas)
+{
+}
+
+QRectF ImageOutput::wholeBoard() const
+{
+    const double ratio = canvas.canvasImage.isNull() ? 1.0 : canvas.canvasImage.devicePixelRatio();
+    return QRectF(QPointF(0, 0), QSizeF(canvas.canvasImage.size()) / ratio);
+}
+
+void ImageOutput::grabRect(const QRectF& r)
+{
+    const QImage& board = canvas.canvasImage;
+    const QRect area = deviceArea(r, board.size(), board.isNull() ? 1.0 : board.devicePixelRatio());
+    if (area.isEmpty()) {
+        canvas.outputPixmap = QPixmap();
+        return;
+    }
+    QImage cut = board.copy(area);
+    // The pixels are what matter from here on; a ratio left on the image
+    // would make other programs show it shrunk.
+    cut.setDevicePixelRatio(1.0);
+    canvas.outputPixmap = QPixmap::fromImage(cut);
+}
+
+void ImageOutput::saveRect(const QRectF& r)
+{
+    grabRect(r);
+    QWidget* parent = canvas.view;
+    const QString proposed = QDir(saveFolder()).filePath(defaultFileName(QDateTime::currentDateTime()));
+    QString chosenFilter;
+    const QString typed = QFileDialog::getSaveFileName(parent, QObject::tr("Save Image"), proposed, saveFilter(),
+                                                       &chosenFilter);
+    if (typed.isEmpty()) {
+        return;
+    }
+    const QString name = completeName(typed, chosenFilter);
+    QString reason;
+    if (!writeImage(canvas.outputPixmap.toImage(), name, &reason)) {
+        // Never fail quietly: the user believes the picture is kept.
+        MsgBox::information(parent, QObject::tr("Save Image"),
+                            QCoreApplication::translate("CanvasView", "The image could not be saved as %1.\n%2")
+                                .arg(QDir::toNativeSeparators(name), reason),
+                            QMessageBox::Ok);
+        return;
+    }
+    rememberSaveFolder(name);
+}
+
+void ImageOutput::saveAll()
+{
+    saveRect(wholeBoard());
+}
+
+void ImageOutput::copyRect(const QRectF& r)
+{
+    grabRect(r);
+    if (canvas.outputPixmap.isNull() || !canvas.clipboard) {
+        return;
+    }
+    // A self-contained image: the clipboard keeps serving it after the board is gone.
+    canvas.clipboard->setImage(canvas.outputPixmap.toImage(), QClipboard::Clipboard);
+}
+
+void ImageOutput::copyAll()
+{
+    copyRect(wholeBoard());
+}
+
+void ImageOutput::print()
+{
+    QImage board = canvas.canvasImage.copy();
+    board.setDevicePixelRatio(1.0);
+    PrintGrapWindow window(nullptr, board);
+    window.exec();
+}
+
+QString ImageOutput::defaultFileName(const QDateTime& now)
+{
+    return QStringLiteral("Scribbloom_") + now.toString(QStringLiteral("yyyyMMdd_hhmmss")) + QStringLiteral(".jpg");
+}
+
+QString ImageOutput::saveFolder()
+{
+    if (!lastSaveFolder().isEmpty() && QFileInfo(lastSaveFolder()).isDir()) {
+        return lastSaveFolder();
+    }
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!pictures.isEmpty() && QDir().mkpath(pictures)) {
+        return pictures;
+    }
+    return QDir::homePath();
+}
+
+void ImageOutput::rememberSaveFolder(const QString& savedPath)
+{
+    lastSaveFolder() = QFileInfo(savedPath).absolutePath();
 }
 
 QString ImageOutput::saveFilter()
@@ -20,24 +135,21 @@ QString ImageOutput::saveFilter()
     return QStringLiteral("JPEG File (*.jpg);;BMP File (*.bmp);;PNG File (*.png)");
 }
 
-QRect ImageOutput::deviceArea(const QRectF& selection, const QSize& boardSize)
+QString ImageOutput::completeName(const QString& name, const QString& chosenFilter)
+{
+    if (!QFileInfo(name).suffix().isEmpty()) {
+        return name;
+    }
+    const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("\\*(\\.\\w+)")).match(chosenFilter);
+    return name + (match.hasMatch() ? match.captured(1) : QStringLiteral(".jpg"));
+}
+
+QRect ImageOutput::deviceArea(const QRectF& selection, const QSize& boardSize, double ratio)
 {
     const QRectF n = selection.normalized();
-    const QRect area(int(n.x()), int(n.y()), int(n.width()), int(n.height()));
+    const QRect area(int(n.x() * ratio), int(n.y() * ratio), int(n.width() * ratio), int(n.height() * ratio));
     return area.intersected(QRect(QPoint(0, 0), boardSize));
 }
-
-QImage ImageOutput::grabAll(QWidget* view)
-{
-    if (!view)
-        return QImage();
-    QImage image = view->grab().toImage();
-    // The pixels are what matter from here on; a ratio left on the image
-    // would make other programs show it shrunk.
-    image.setDevicePixelRatio(1.0);
-    return image;
-}
-
 bool ImageOutput::writeImage(const QImage& image, const QString& path, QString* reason)
 {
     auto fail = [reason](const QString& why) {

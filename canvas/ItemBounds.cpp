@@ -2,6 +2,10 @@
 
 #include "canvas/GraphActioner.h"
 #include "canvas/GraphType.h"
+#include "canvas/graphs/EraseGraph.h"
+#include "canvas/graphs/IGraph.h"
+#include "canvas/graphs/LineArrowGraph.h"
+#include "canvas/graphs/MarkingPenGraph.h"
 
 #include <QFont>
 #include <QImage>
@@ -13,46 +17,37 @@
 
 namespace {
 
-// The badge and text renderers' font; only its size matters here.
-QFont itemFont()
-{
-    return QFont(QString::fromUtf8("\xE5\xAE\x8B\xE4\xBD\x93"), 13, QFont::Bold, false);
-}
-
 // Measured on a stand-in with the target's resolution, because font metrics
 // need a paint device and the target is busy with the canvas painter.
-QFontMetricsF metricsFor(const QImage& target)
+QFontMetricsF metricsFor(const QImage& target, const QFont& font)
 {
     QImage probe(1, 1, QImage::Format_RGB32);
     if (!target.isNull()) {
         probe.setDotsPerMeterX(target.dotsPerMeterX());
         probe.setDotsPerMeterY(target.dotsPerMeterY());
     }
-    return QFontMetricsF(itemFont(), &probe);
+    return QFontMetricsF(font, &probe);
 }
 
-// Arrow heads reach 20 pixels from the tip (half the fixed head length).
-constexpr double kArrowReach = 21.0;
-// Badges are a 20 x 20 disc.
-constexpr double kBadgeSize = 20.0;
+// The barbs' corners are rounded outward by up to a pixel.
+constexpr double kArrowReach = LineArrowGraph::headReach() + 1.0;
 // Sizes are read from text; absurd ones are clamped so the arithmetic stays sane.
 constexpr double kMaxPen = 1.0e6;
 
 } // namespace
 
-ItemBounds::ItemBounds(const QImage& target, std::map<int, QSize> symbolSizes)
+ItemBounds::ItemBounds(const QImage& target, std::map<int, QSize> symbolSizes, const QFont& textFont)
     : image(QPoint(0, 0), target.size())
     , ratio(target.isNull() ? 1.0 : target.devicePixelRatio())
-    , metrics(metricsFor(target))
+    , metrics(metricsFor(target, IGraph::itemFont()))
+    , textMetrics(metricsFor(target, textFont))
     , symbols(std::move(symbolSizes))
 {
 }
 
 double ItemBounds::halfPen(const GraphActioner& item)
 {
-    const double size = std::min(std::abs(static_cast<double>(item.propertyInt("size"))), kMaxPen);
-    // A width of 0 or 1 is Qt's one-pixel pen.
-    return std::max(size, 1.0) / 2.0;
+    return std::min(IGraph::itemPenWidth(item), kMaxPen) / 2.0;
 }
 
 QRectF ItemBounds::span(const std::vector<QPoint>& points, size_t from, size_t to)
@@ -91,7 +86,7 @@ QRect ItemBounds::toImage(const QRectF& itemRect, double margin) const
     return rect.intersected(image);
 }
 
-QRectF ItemBounds::textRect(const QString& text, const QPointF& baseline) const
+QRectF ItemBounds::textRect(const QFontMetricsF& metrics, const QString& text, const QPointF& baseline)
 {
     // Glyphs may overhang their advance and fallback fonts may be taller,
     // so a full line height of slack goes on every side.
@@ -128,34 +123,22 @@ QRect ItemBounds::of(const GraphActioner& item) const
         }
         return toImage(QRectF(points.front(), points.back()).normalized(),
                        kArrowReach + halfPen(item));
-    case SelectArea: {
-        if (points.size() < 2) {
-            return QRect();
-        }
-        QPoint farCorner = points.back();
-        if (item.propertyInt("selectedComplete") != 0) {
-            farCorner = QPoint(item.propertyInt("selectedCompleteX"), item.propertyInt("selectedCompleteY"));
-        }
-        return toImage(QRectF(points.front(), farCorner).normalized(), 1.0);
-    }
     case MarkingPen: {
         if (points.empty()) {
             return QRect();
         }
         const QPointF p0 = points.front();
-        const QRectF disc(p0, QSizeF(kBadgeSize, kBadgeSize));
+        const QRectF disc(p0, QSizeF(MarkingPenGraph::kDiscSize, MarkingPenGraph::kDiscSize));
         const int number = item.propertyInt("number");
-        const QRectF label = textRect(QString::number(number), QPointF(p0.x() + 5, p0.y() + 15));
-        return toImage(disc.adjusted(-halfPen(item), -halfPen(item), halfPen(item), halfPen(item)) | label
-                               | label.translated(-5, 0),
-                       0.0);
+        const QRectF label = textRect(metrics, QString::number(number), MarkingPenGraph::labelOrigin(points.front(), number));
+        return toImage(disc.adjusted(-halfPen(item), -halfPen(item), halfPen(item), halfPen(item)) | label, 0.0);
     }
     case Text: {
         const QString text = item.property("text");
         if (text.isEmpty() || points.empty()) {
             return QRect();
         }
-        return toImage(textRect(text, QPointF(points.front())), 0.0);
+        return toImage(textRect(textMetrics, text, QPointF(points.front())), 0.0);
     }
     case RightSymbols:
     case WrongSymbols: {
@@ -166,7 +149,8 @@ QRect ItemBounds::of(const GraphActioner& item) const
         return toImage(QRectF(QPointF(points.front()), QSizeF(found->second)), 1.0);
     }
     default:
-        // The picker paints nothing; unknown kinds have no renderer.
+        // The picker paints nothing, nor does a selection (its marquee is
+        // painted over the board); unknown kinds have no renderer.
         return QRect();
     }
 }
@@ -178,6 +162,6 @@ QRect ItemBounds::ofSegments(const GraphActioner& item, size_t from) const
         return QRect();
     }
     // The eraser's width is fixed whatever the item says.
-    const double half = item.type == Erase ? 5.0 : halfPen(item);
+    const double half = item.type == Erase ? EraseGraph::kWidth / 2.0 : halfPen(item);
     return toImage(span(points, from, points.size()), half);
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 class GraphActioner;
+class QFont;
 class QImage;
 
 // Where a drawn item can touch the canvas image, in the image's own pixels.
@@ -22,7 +23,8 @@ public:
     // `target` is the image items are painted into: its size, pixel ratio
     // and font resolution decide where things land. `symbolSizes` gives the
     // picture size of each stamp kind (tick, cross).
-    ItemBounds(const QImage& target, std::map<int, QSize> symbolSizes);
+    // `textFont` is the font text items are painted in.
+    ItemBounds(const QImage& target, std::map<int, QSize> symbolSizes, const QFont& textFont);
 
     // The whole item as its renderer would paint it now.
     QRect of(const GraphActioner& item) const;
@@ -35,13 +37,14 @@ private:
     // Item coordinates to image pixels, grown by `margin` item pixels plus
     // two image pixels of antialiasing, clipped to the image.
     QRect toImage(const QRectF& itemRect, double margin) const;
-    QRectF textRect(const QString& text, const QPointF& baseline) const;
+    static QRectF textRect(const QFontMetricsF& metrics, const QString& text, const QPointF& baseline);
     static double halfPen(const GraphActioner& item);
     static QRectF span(const std::vector<QPoint>& points, size_t from, size_t to);
 
     QRect image;
     double ratio = 1.0;
-    // Badges and text use one fixed font, measured at the image's resolution.
+    // Badge numbers and text, measured at the image's resolution.
     QFontMetricsF metrics;
+    QFontMetricsF textMetrics;
     std::map<int, QSize> symbols;
 };

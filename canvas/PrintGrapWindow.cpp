@@ -1,7 +1,10 @@
 #include "canvas/PrintGrapWindow.h"
 
+#include "widgets/MsgBox.h"
+
 #include <QCoreApplication>
-#include <QGuiApplication>
+#include <QImage>
+#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPixmap>
@@ -10,12 +13,12 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRect>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <QWidget>
 
-PrintGrapWindow::PrintGrapWindow(QWidget* parent)
+PrintGrapWindow::PrintGrapWindow(QWidget* parent, const QImage& board)
     : QDialog(parent)
+    , board(QPixmap::fromImage(board))
 {
     setObjectName(QStringLiteral("PrintGrapWindow"));
     resize(941, 530);
@@ -88,18 +91,19 @@ bool PrintGrapWindow::printPixmap(QPrinter* target, const QPixmap& pixmap)
     return painter.end();
 }
 
-bool PrintGrapWindow::printScreen(QPrinter* target)
+bool PrintGrapWindow::printBoard(QPrinter* target) const
 {
-    QPixmap pixmap;
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        pixmap = screen->grabWindow(0, 0, 0, -1, -1);
-    return printPixmap(target, pixmap);
+    return printPixmap(target, board);
 }
 
 void PrintGrapWindow::onPrint()
 {
-    if (printChooser->exec() == QDialog::Accepted)
-        printScreen(printerDevice.get());
+    if (printChooser->exec() == QDialog::Accepted && !printBoard(printerDevice.get())) {
+        // The user believes the page is on its way: say it is not.
+        MsgBox::information(this, tr("Print"),
+                            tr("The board could not be printed: the printer could not be opened."),
+                            QMessageBox::Ok);
+    }
     update();
 }
 
@@ -123,5 +127,5 @@ void PrintGrapWindow::onZoomout()
 
 void PrintGrapWindow::slotPintPreview(QPrinter*)
 {
-    printScreen(printerDevice.get());
+    printBoard(printerDevice.get());
 }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QPixmap>
+
 #include <QDialog>
 
 #include <memory>
 
 class QPageSetupDialog;
-class QPixmap;
+class QImage;
 class QPrintDialog;
 class QPrintPreviewWidget;
 class QPrinter;
@@ -14,14 +16,15 @@ class QVBoxLayout;
 class QWidget;
 
 // The print dialog of the board: a preview of the page and buttons to zoom
-// it, set up the page and print. What it prints is a fresh grab of the whole
-// primary screen, fitted to the page width and centred on the page.
+// it, set up the page and print. What it prints is the board it was given,
+// fitted to the page width and centred on the page; the preview shows
+// exactly that.
 class PrintGrapWindow : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit PrintGrapWindow(QWidget* parent = nullptr);
+    explicit PrintGrapWindow(QWidget* parent = nullptr, const QImage& board = QImage());
     ~PrintGrapWindow() override;
 
     QPrinter* printer() const { return printerDevice.get(); }
@@ -34,8 +37,8 @@ public:
     // printer could not be opened (no printer and no output file).
     static bool printPixmap(QPrinter* target, const QPixmap& pixmap);
 
-    // Grabs the whole primary screen now and prints it onto `target`.
-    static bool printScreen(QPrinter* target);
+    // Prints the board onto `target`.
+    bool printBoard(QPrinter* target) const;
 
 public slots:
     void onPrint();
@@ -55,4 +58,5 @@ private:
     std::unique_ptr<QPrintDialog> printChooser;
     std::unique_ptr<QPageSetupDialog> pageChooser;
     QPrintPreviewWidget* previewWidget = nullptr;
+    QPixmap board;
 };

@@ -1,6 +1,7 @@
 #include "canvas/QTextEditer.h"
 
 #include "canvas/Screenview.h"
+#include "canvas/graphs/IGraph.h"
 
 #include <QFontMetrics>
 #include <QStyle>
@@ -22,7 +23,8 @@ QTextEditer::QTextEditer(Screenview* parent)
 
 QFont QTextEditer::textFont()
 {
-    return QFont(QStringLiteral("宋体"), 13, QFont::Bold, false);
+    // Typed in the font the committed text is painted in, so it stays put.
+    return IGraph::itemFont();
 }
 
 void QTextEditer::slt_autoResize()

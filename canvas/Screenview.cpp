@@ -20,10 +20,33 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QScreen>
 #include <QWheelEvent>
 
 int Screenview::markNumber = 0;
+
+namespace {
+
+// The kinds that paint nothing from a single point.
+bool needsTwoPoints(int type)
+{
+    switch (type) {
+    case Pen:
+    case Erase:
+    case Line:
+    case LineArrow:
+    case Rect:
+    case BrushRect:
+    case Ellipse:
+    case BrushEllipse:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
 
 Screenview::Screenview(QWidget* parent)
     : QWidget(parent)
@@ -98,7 +121,9 @@ void Screenview::updateChanged()
     }
     // Redrawing the whole window for every pointer move is what makes
     // drawing lag on large screens; the change is usually a few pixels.
-    const QRect area = graphManager->canvas()->windowArea(graphManager->takeChangedArea());
+    CanvasView* canvas = graphManager->canvas();
+    QRegion area = canvas->showMarquee(graphManager->visibleSelection());
+    area |= canvas->windowArea(graphManager->takeChangedArea());
     if (!area.isEmpty()) {
         update(area);
     }
@@ -274,6 +299,11 @@ void Screenview::saveAs()
 
 void Screenview::clearBoard()
 {
+    // Text being typed is part of what is cleared: committed first, so one
+    // undo brings it back with the rest.
+    if (activeEditor) {
+        commitText(activeEditor->text());
+    }
     if (graphManager) {
         graphManager->clear();
     }
@@ -295,10 +325,16 @@ void Screenview::commitText(const QString& text)
 {
     textEditing = false;
     closeEditor();
-    if (!text.isEmpty() && graphManager) {
-        graphManager->setText(text);
-        updateChanged();
+    if (!graphManager) {
+        return;
     }
+    if (text.isEmpty()) {
+        // Nothing was typed: the text item would only make undo look broken.
+        graphManager->discardCurrent(Text);
+        return;
+    }
+    graphManager->setText(text);
+    updateChanged();
 }
 
 void Screenview::openContextMenu(const QPoint& devicePos)
@@ -322,14 +358,19 @@ void Screenview::mousePressEvent(QMouseEvent* e)
     mouseDown = true;
     const QPoint pos = toDevice(e->pos());
     if (e->button() == Qt::RightButton && !(windowState() & Qt::WindowMaximized)) {
-        openContextMenu(pos);
+        // The selection is looked up where the pointer is on the board,
+        // whatever the zoom and pan.
+        openContextMenu(graphManager ? graphManager->canvas()->boardPoint(e->pos()) : pos);
         return;
     }
     if (zoomMode) {
+        // A press that pans owns its moves and release: none of them draws.
+        panning = true;
         lastPos = pos;
         return;
     }
-    if (tool() == Picker && pickerActive) {
+    // The picker draws nothing, shown or not.
+    if (tool() == Picker) {
         return;
     }
     beginItem(pos, e->pos(), e->button());
@@ -340,6 +381,17 @@ void Screenview::beginItem(const QPoint& devicePos, const QPoint& logicalPos, Qt
     if (!graphManager) {
         return;
     }
+    if (tool() == Text && textEditing && activeEditor) {
+        // Another click while typing moves the entry; it begins no new item.
+        activeEditor->placeBaselineAt(logicalPos);
+        GraphActioner* current = graphManager->current();
+        if (current && current->type == Text) {
+            current->points.clear();
+            graphManager->addPoint(devicePos.x(), devicePos.y());
+        }
+        return;
+    }
+    itemBegun = true;
     GraphActioner* item = graphManager->beginAction(-1);
     item->setProperty(QStringLiteral("size"), penWidth);
     item->setProperty(QStringLiteral("r"), penRed);
@@ -404,7 +456,11 @@ void Screenview::mouseMoveEvent(QMouseEvent* e)
         return;
     }
     const QPoint pos = toDevice(e->pos());
-    if (zoomMode) {
+    if (panning || zoomMode) {
+        if (!zoomMode) {
+            // Zoom ended while the button was held: the drag still only pans.
+            return;
+        }
         panTotal += pos - lastPos;
         if (graphManager) {
             // The pan is drawn in window (logical) pixels: converted back so
@@ -437,7 +493,20 @@ void Screenview::mouseReleaseEvent(QMouseEvent* e)
 {
     mouseDown = false;
     const QPoint pos = toDevice(e->pos());
+    if (panning) {
+        panning = false;
+        lastPos = pos;
+        return;
+    }
     const int type = tool();
+    const bool begun = itemBegun;
+    itemBegun = false;
+    if (begun && needsTwoPoints(type) && graphManager && graphManager->current()
+        && graphManager->current()->points.size() < 2) {
+        // A click without a drag draws nothing with these tools.
+        graphManager->discardCurrent(type);
+        return;
+    }
     if (type == SelectArea) {
         finishSelection(pos, e->button());
     }

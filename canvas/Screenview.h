@@ -135,5 +135,9 @@ private:
     bool textEditing = false;
     QTextEditer* activeEditor = nullptr;
     bool mouseDown = false;
+    // The held press pans the zoomed board: its moves and release draw nothing.
+    bool panning = false;
+    // The held press began a drawn item.
+    bool itemBegun = false;
     QRect screenRect;
 };

@@ -1,6 +1,6 @@
 #include "widgets/AboutWidget.h"
 
-#include "app/settings/HelpPage.h"
+#include "settings/HelpPage.h"
 
 #include <QDesktopServices>
 #include <QLabel>

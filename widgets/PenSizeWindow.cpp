@@ -1,6 +1,6 @@
 #include "widgets/PenSizeWindow.h"
 
-#include "app/settings/ConfigStore.h"
+#include "settings/ConfigStore.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "widgets/SettingWindow.h"
 
-#include "app/settings/ConfigStore.h"
+#include "settings/ConfigStore.h"
 
 #include <QCoreApplication>
 #include <QLabel>

@@ -1,5 +1,5 @@
 // The start-up cost of reading "Scribbloom.ini", and how it grows with the file.
-#include "app/settings/ConfigStore.h"
+#include "settings/ConfigStore.h"
 #include "platform/PrivateProfile.h"
 
 #include <QByteArray>

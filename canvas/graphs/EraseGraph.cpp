@@ -15,7 +15,7 @@ void EraseGraph::draw(GraphActioner* item)
     }
     // The snapshot is the pen's texture: erasing brings the screen back
     // rather than leaving holes, whatever size or colour the item carries.
-    const QPen pen(QBrush(*background), 10, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    const QPen pen(QBrush(*background), kWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     painter->setRenderHint(QPainter::Antialiasing, true);
     painter->setPen(pen);
     for (size_t i = 1; i < item->points.size(); ++i) {

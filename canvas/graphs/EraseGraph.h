@@ -6,4 +6,7 @@
 class EraseGraph : public IGraph {
 public:
     void draw(GraphActioner* item) override;
+
+    // The eraser's width, whatever size the item carries.
+    static constexpr int kWidth = 10;
 };

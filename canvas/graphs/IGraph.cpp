@@ -2,6 +2,7 @@
 
 #include "canvas/GraphActioner.h"
 
+#include <QFont>
 #include <QPainter>
 #include <QPen>
 
@@ -12,6 +13,17 @@ void IGraph::setPainter(QPainter* painter, const QImage* background)
 {
     this->painter = painter;
     this->background = background;
+}
+
+QFont IGraph::itemFont()
+{
+    return QFont(QString::fromUtf8("\xE5\xAE\x8B\xE4\xBD\x93"), 13, QFont::Bold, false);
+}
+
+double IGraph::itemPenWidth(const GraphActioner& item)
+{
+    const int size = item.propertyInt("size");
+    return size <= 1 ? 1.0 : static_cast<double>(size);
 }
 
 QColor IGraph::itemColor(const GraphActioner* item)

@@ -5,6 +5,7 @@
 #include <QRect>
 
 class GraphActioner;
+class QFont;
 class QImage;
 class QPainter;
 
@@ -18,6 +19,13 @@ public:
     virtual void setPainter(QPainter* painter, const QImage* background);
     // Called on every replay of an item of this renderer's kind.
     virtual void draw(GraphActioner* item) = 0;
+
+    // The font of badges and text: SimSun 13 bold, asked for by its Chinese
+    // family name as the font tables list it. The text editor types in it too.
+    static QFont itemFont();
+    // How wide the item pen of `item` paints: its "size", where 0 and 1 are
+    // both Qt's one-pixel pen (and a negative size is refused by the pen).
+    static double itemPenWidth(const GraphActioner& item);
 
 protected:
     // The item's colour from its "r", "g", "b", "a" properties (0 when absent).

@@ -57,5 +57,5 @@ void LineArrowGraph::draw(GraphActioner* item)
     }
     applyItemPen(item);
     painter->setBrush(itemBrush(item));
-    drawArrow(item->points.front(), item->points.back(), 30.0, 15.0, 40);
+    drawArrow(item->points.front(), item->points.back(), 30.0, 15.0, kHeadLength);
 }

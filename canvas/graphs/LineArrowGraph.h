@@ -14,9 +14,13 @@ public:
     // barbs A at angle1 from the shaft). Empty when start and end coincide,
     // since the head has no direction then.
     static QPolygonF arrowPolygon(QPoint start, QPoint end, double angle1 = 30.0,
-                                  double angle2 = 15.0, int length = 40);
+                                  double angle2 = 15.0, int length = kHeadLength);
+
+    static constexpr int kHeadLength = 40;
+    // How far the barbs reach from the tip: half the head length.
+    static constexpr int headReach() { return kHeadLength / 2; }
 
 private:
     void drawArrow(QPoint start, QPoint end, double angle1 = 30.0, double angle2 = 15.0,
-                   int length = 40);
+                   int length = kHeadLength);
 };

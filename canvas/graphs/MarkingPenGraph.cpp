@@ -17,17 +17,18 @@ void MarkingPenGraph::draw(GraphActioner* item)
     const QPoint p0 = item->points.front();
     applyItemPen(item);
     painter->setBrush(itemBrush(item));
-    painter->drawEllipse(p0.x(), p0.y(), 20, 20);
+    painter->drawEllipse(p0.x(), p0.y(), kDiscSize, kDiscSize);
 
-    // SimSun, asked for by its Chinese family name as the font tables list it.
-    QFont font(QString::fromUtf8("\xE5\xAE\x8B\xE4\xBD\x93"), 13, QFont::Bold, false);
-    painter->setFont(font);
+    painter->setFont(itemFont());
     QPen pen = painter->pen();
     pen.setColor(QColor(255, 255, 255, 255));
     painter->setPen(pen);
     const int number = item->propertyInt("number");
     const QString text = QString("%1").arg(number, 0, 10, QLatin1Char(' '));
-    // One digit is centred in the disc by shifting it right.
-    const int x = number < 10 ? p0.x() + 5 : p0.x();
-    painter->drawText(QPointF(x, p0.y() + 15), text);
+    painter->drawText(labelOrigin(p0, number), text);
+}
+
+QPointF MarkingPenGraph::labelOrigin(QPoint first, int number)
+{
+    return QPointF(number < 10 ? first.x() + 5 : first.x(), first.y() + 15);
 }

@@ -8,6 +8,18 @@
 #include <QPointF>
 #include <QString>
 
+TextGraph::TextGraph(double scale)
+    : scale(scale > 0 ? scale : 1.0)
+{
+}
+
+QFont TextGraph::font() const
+{
+    QFont font = itemFont();
+    font.setPointSizeF(font.pointSizeF() * scale);
+    return font;
+}
+
 void TextGraph::draw(GraphActioner* item)
 {
     if (!painter || !item) {
@@ -23,8 +35,7 @@ void TextGraph::draw(GraphActioner* item)
     }
     const QPoint p0 = item->points.front();
     qDebug() << "TextGraph=x==" << p0.x() << "y==" << p0.y();
-    QFont font(QString::fromUtf8("\xE5\xAE\x8B\xE4\xBD\x93"), 13, QFont::Bold, false);
-    painter->setFont(font);
+    painter->setFont(font());
     // Text is always red so it stands out whatever pen colour is current.
     painter->setPen(QColor(255, 0, 0, 255));
     painter->drawText(QPointF(p0), text);

@@ -74,7 +74,7 @@
 <context>
     <name>HelpPage</name>
     <message>
-        <location filename="../../app/settings/HelpPage.cpp" line="+12"/>
+        <location filename="../../settings/HelpPage.cpp" line="+12"/>
         <source>index.html</source>
         <comment>file name of the help page written in this translation&apos;s language</comment>
         <translation>index_zh.html</translation>
@@ -171,7 +171,7 @@
 <context>
     <name>PaintControlScene</name>
     <message>
-        <location filename="../../widgets/panel/PaintControlScene.cpp" line="+44"/>
+        <location filename="../../panel/PaintControlScene.cpp" line="+44"/>
         <source>pen</source>
         <translation>画笔</translation>
     </message>

@@ -3,11 +3,11 @@
 
 #include "app/MainTitleBar.h"
 #include "app/MainWindow.h"
-#include "app/settings/Retranslatable.h"
+#include "settings/Retranslatable.h"
 #include "canvas/Screenview.h"
 #include "platform/ScreenCapture.h"
 #include "widgets/Button.h"
-#include "widgets/panel/PaintControlScene.h"
+#include "panel/PaintControlScene.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -29,6 +29,7 @@ bool showsOnlySnapshot(const QImage& image)
 }
 
 // Does the dash-dotted marquee (or anything else) mark the column x between y0 and y1?
+// Whether any pixel of column x between y0 and y1 differs from the snapshot.
 bool columnMarked(const QImage& image, int x, int y0, int y1)
 {
     for (int y = y0; y <= y1; ++y) {
@@ -58,6 +59,7 @@ private slots:
     void clearBoardIsOneUndoableStep();
     void clearingAnEmptyBoardAddsNoStep();
     void selectionAfterClearIsVisible();
+    void marqueeShowsOverLaterDrawingsAndNeverInTheBoard();
 };
 
 void HistoryTest::newBoardHoldsOnlyTheSnapshot()
@@ -161,7 +163,7 @@ void HistoryTest::secondSelectionReusesTheSelectItemInItsPlace()
     GraphActioner* select = canvas.history().current();
     QCOMPARE(select->type, int(SelectArea));
     QCOMPARE(canvas.history().selectionRect(), QRect(20, 20, 80, 80));
-    QVERIFY(columnMarked(canvas.image(), 20, 25, 95)); // the first marquee
+    QVERIFY(columnMarked(canvas.shownWindow(), 20, 25, 95)); // the first marquee
 
     canvas.drawBlock({150, 150}, {200, 200}, green);
     canvas.view->selectArea();
@@ -174,8 +176,8 @@ void HistoryTest::secondSelectionReusesTheSelectItemInItsPlace()
     QCOMPARE(select->propertyInt("selectedCompleteX"), 260);
     QCOMPARE(select->propertyInt("selectedCompleteY"), 120);
     QCOMPARE(canvas.history().selectionRect(), QRect(160, 40, 100, 80));
-    QVERIFY(!columnMarked(canvas.image(), 20, 25, 95)); // the old marquee is gone
-    QVERIFY(columnMarked(canvas.image(), 160, 45, 115));
+    QVERIFY(!columnMarked(canvas.shownWindow(), 20, 25, 95)); // the old marquee is gone
+    QVERIFY(columnMarked(canvas.shownWindow(), 160, 45, 115));
 }
 
 void HistoryTest::undoneSelectionStaysHiddenWhenSelectedAgain()
@@ -196,7 +198,7 @@ void HistoryTest::undoneSelectionStaysHiddenWhenSelectedAgain()
     QCOMPARE(canvas.history().selectionRect(), QRect(30, 30, 90, 60));
 
     canvas.view->redo();
-    QVERIFY(columnMarked(canvas.image(), 30, 35, 85));
+    QVERIFY(columnMarked(canvas.shownWindow(), 30, 35, 85));
 }
 
 void HistoryTest::selectionEndsWhenAnotherItemBegins()
@@ -283,7 +285,39 @@ void HistoryTest::selectionAfterClearIsVisible()
     canvas.view->selectArea();
     canvas.drag({40, 40}, {140, 120});
     QCOMPARE(canvas.history().selectionRect(), QRect(40, 40, 100, 80));
-    QVERIFY(columnMarked(canvas.image(), 40, 45, 115));
+    QVERIFY(columnMarked(canvas.shownWindow(), 40, 45, 115));
+}
+
+void HistoryTest::marqueeShowsOverLaterDrawingsAndNeverInTheBoard()
+{
+    CanvasHarness canvas;
+    canvas.view->selectArea();
+    canvas.drag({20, 20}, {100, 100});
+    QVERIFY(showsOnlySnapshot(canvas.image()));
+    QVERIFY(columnMarked(canvas.shownWindow(), 20, 25, 95));
+
+    // A block drawn over the selection's edge afterwards: the marquee shows on top.
+    canvas.drawBlock({2, 2}, {60, 60}, blue);
+    const QImage window = canvas.shownWindow();
+    int redOverBlue = 0;
+    for (int y = 25; y < 55; ++y) {
+        const QColor c = window.pixelColor(20, y);
+        redOverBlue += c.red() > 120 && c.blue() < 200 ? 1 : 0;
+    }
+    QVERIFY(redOverBlue > 3);
+    for (int y = 25; y < 55; ++y) {
+        QCOMPARE(canvas.pixel(20, y), blue);
+    }
+
+    // Clear hides it; undoing the clear and selecting anew shows one marquee only.
+    canvas.view->clearBoard();
+    QVERIFY(!columnMarked(canvas.shownWindow(), 20, 70, 95));
+    canvas.view->undo();
+    QVERIFY(columnMarked(canvas.shownWindow(), 20, 70, 95));
+    canvas.view->selectArea();
+    canvas.drag({160, 40}, {260, 120});
+    QVERIFY(!columnMarked(canvas.shownWindow(), 20, 70, 95));
+    QVERIFY(columnMarked(canvas.shownWindow(), 160, 45, 115));
 }
 
 QTEST_MAIN(HistoryTest)

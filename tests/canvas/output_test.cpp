@@ -100,6 +100,17 @@ QImage pasteFromX()
     return QImage::fromData(xclip.readAllStandardOutput(), "PNG");
 }
 
+// A filled rectangle drawn across the edges of the area from..to, so the
+// area's border runs over a drawing.
+void drawAcross(Board& board, QPoint from, QPoint to)
+{
+    board.view->selectRect(true);
+    board.view->setPenColor(0, 0, 255, 255);
+    const QPoint a(qMin(from.x(), to.x()), qMin(from.y(), to.y()));
+    const QPoint b(qMax(from.x(), to.x()), qMax(from.y(), to.y()));
+    board.drag(a - QPoint(20, 20), (a + b) / 2);
+}
+
 // Drags out a selection with the select tool and opens its menu with a right
 // press inside; `entry` is clicked there.
 void selectAndChoose(Board& board, QPoint from, QPoint to, const QString& entry)
@@ -138,7 +149,18 @@ class OutputTest : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir home;
+
 private slots:
+    void initTestCase()
+    {
+        // A home of its own, so the pictures folder the save dialog opens in
+        // is this run's and starts out missing.
+        QVERIFY(home.isValid());
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral(".config"))));
+    }
+
     void init()
     {
         // Each case starts from a known clipboard.
@@ -148,8 +170,47 @@ private slots:
     void proposedNameIsStampedWithTheClock()
     {
         const QDateTime at(QDate(2026, 12, 6), QTime(20, 30, 15));
-        QCOMPARE(ImageOutput::defaultSavePath(at), QStringLiteral("./Scribbloom_20261206_203015.jpg"));
+        QCOMPARE(ImageOutput::defaultFileName(at), QStringLiteral("Scribbloom_20261206_203015.jpg"));
         QCOMPARE(ImageOutput::saveFilter(), QStringLiteral("JPEG File (*.jpg);;BMP File (*.bmp);;PNG File (*.png)"));
+    }
+
+    void saveDialogOpensInPicturesThenWhereTheLastSaveWent()
+    {
+        const QString pictures = home.filePath(QStringLiteral("Pictures"));
+        QVERIFY(!QFileInfo::exists(pictures));
+        Board board;
+        {
+            ModalDriver cancel{QString()};
+            board.view->saveAs();
+            QVERIFY(cancel.fileDialogSeen);
+            QCOMPARE(QFileInfo(cancel.proposed).absolutePath(), pictures);
+            QVERIFY(QFileInfo(pictures).isDir());
+        }
+        QTemporaryDir dir;
+        {
+            ModalDriver save(dir.filePath(QStringLiteral("first.png")));
+            board.view->saveAs();
+            QVERIFY(QFile::exists(dir.filePath(QStringLiteral("first.png"))));
+        }
+        ModalDriver again{QString()};
+        board.view->saveAs();
+        QCOMPARE(QFileInfo(again.proposed).absolutePath(), QFileInfo(dir.path()).absoluteFilePath());
+        QVERIFY2(QRegularExpression(QStringLiteral("^Scribbloom_\\d{8}_\\d{6}\\.jpg$"))
+                     .match(QFileInfo(again.proposed).fileName())
+                     .hasMatch(),
+                 qPrintable(again.proposed));
+    }
+
+    void nameTypedWithoutSuffixGetsTheFiltersSuffix()
+    {
+        QTemporaryDir dir;
+        Board board;
+        ModalDriver driver(dir.filePath(QStringLiteral("board")));
+        board.view->saveAs();
+        QVERIFY(driver.fileDialogSeen);
+        QVERIFY2(!driver.messageSeen, qPrintable(driver.message));
+        QCOMPARE(QImageReader(dir.filePath(QStringLiteral("board.jpg"))).format(), QByteArray("jpeg"));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("board"))));
     }
 
     void savedBoardReadsBackInTheFormatOfItsSuffix_data()
@@ -178,7 +239,6 @@ private slots:
                      .match(QFileInfo(driver.proposed).fileName())
                      .hasMatch(),
                  qPrintable(driver.proposed));
-        QCOMPARE(QFileInfo(driver.proposed).absolutePath(), QDir::currentPath());
         QCOMPARE(driver.filters, ImageOutput::saveFilter().split(QStringLiteral(";;")));
 
         QImageReader reader(path);
@@ -214,16 +274,20 @@ private slots:
         QFETCH(QPoint, to);
         QTemporaryDir dir;
         Board board;
+        drawAcross(board, from, to);
+        const QImage drawn = board.image().copy();
         const QString path = dir.filePath(QStringLiteral("area.png"));
         ModalDriver driver(path);
         selectAndChoose(board, from, to, QStringLiteral("   Save image"));
         QVERIFY(driver.fileDialogSeen);
         QVERIFY2(!driver.messageSeen, qPrintable(driver.message));
 
+        // Exactly the board's pixels: no marquee on the edges.
         const QRect area = Board::deviceArea(from, to);
         const QImage saved = rgb(QImage(path));
         QCOMPARE(saved.size(), area.size());
-        QCOMPARE(saved, rgb(board.image().copy(area)));
+        QCOMPARE(saved, rgb(drawn.copy(area)));
+        QCOMPARE(board.image(), drawn);
     }
 
     void failedSaveIsToldAndTheBoardStays_data()
@@ -232,7 +296,6 @@ private slots:
         QTest::newRow("folder that does not exist") << "missing/board.png";
         QTest::newRow("a file where the folder should be") << "plain.txt/board.png";
         QTest::newRow("unknown suffix") << "board.xyz";
-        QTest::newRow("no suffix") << "board";
         QTest::newRow("read-only folder") << "locked/board.png";
     }
 
@@ -298,11 +361,44 @@ private slots:
         QFETCH(QPoint, from);
         QFETCH(QPoint, to);
         Board board;
+        drawAcross(board, from, to);
+        const QImage drawn = board.image().copy();
         selectAndChoose(board, from, to, QStringLiteral("   Copy"));
         const QRect area = Board::deviceArea(from, to);
         const QImage pasted = rgb(pasteFromX());
         QCOMPARE(pasted.size(), area.size());
-        QCOMPARE(pasted, rgb(board.image().copy(area)));
+        QCOMPARE(pasted, rgb(drawn.copy(area)));
+    }
+
+    void zoomedAndPannedSelectionCopiesTheSelectedBoardArea()
+    {
+        Board board;
+        const QPoint from(201, 121), to(423, 305);
+        drawAcross(board, from, to);
+        const QImage drawn = board.image().copy();
+        board.view->selectArea();
+        board.drag(from, to);
+        board.view->zoomIn();
+        board.view->zoomIn();
+        QCOMPARE(board.canvas().scale, 1.0 + 0.2 + 0.2);
+        // Pan the zoomed board a little.
+        board.drag(QPoint(600, 400), QPoint(560, 370));
+        QCOMPARE(board.history().selectionRect(), QRect(Board::deviceArea(from, to)));
+
+        // Where the middle of the selection shows in the zoomed window.
+        const CanvasView& canvas = board.canvas();
+        const QRect shown = canvas.windowArea(Board::deviceArea(from, to));
+        const QPoint middle = shown.center();
+        bool chosen = false;
+        board.rightPress(middle, [&](QMenu* menu) {
+            QCOMPARE(menu, board.view->selectionContextMenu());
+            QAction* action = actionNamed(menu, QStringLiteral("   Copy"));
+            QVERIFY(action);
+            chosen = true;
+            clickAction(menu, action);
+        });
+        QVERIFY(chosen);
+        QCOMPARE(rgb(pasteFromX()), rgb(drawn.copy(Board::deviceArea(from, to))));
     }
 
     void copyToClipboardEntryCopiesTheWholeBoard()

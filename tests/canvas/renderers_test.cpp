@@ -4,6 +4,7 @@
 #include "canvas/GraphActioner.h"
 #include "canvas/GraphType.h"
 #include "canvas/graphs/LineArrowGraph.h"
+#include "canvas/graphs/SelectAreaGraph.h"
 #include "platform/ScreenCapture.h"
 
 #include <QColor>
@@ -353,13 +354,21 @@ private slots:
         QCOMPARE(board.shown().pixelColor(85, 40), QColor(0, 0, 0));
     }
 
-    void marqueeFollowsPointerUntilComplete()
+    void selectionPaintsNothingAndItsMarqueeFollowsPointerUntilComplete()
     {
         Board board(PictureCapture::Pattern::White);
+        const QImage before = board.shown();
         GraphActioner& area = board.draw(SelectArea, { { 10, 10 }, { 30, 30 }, { 60, 50 } });
+        board.replay();
+        QCOMPARE(changedPixels(before, board.shown()), 0);
+        // The marquee is painted over the board by the canvas window.
         auto redInColumn = [&](int x) {
             int count = 0;
-            const QImage shown = board.shown();
+            QImage shown = before.copy();
+            {
+                QPainter painter(&shown);
+                SelectAreaGraph::paintMarquee(painter, QRectF(SelectAreaGraph::area(area)));
+            }
             for (int y = 12; y < 48; ++y) {
                 const QColor c = shown.pixelColor(x, y);
                 count += c.red() > 200 && c.green() < 150 ? 1 : 0;

@@ -67,6 +67,8 @@ public:
     GraphManager& history() const { return *view->manager(); }
     const QImage& image() const { return view->manager()->canvas()->canvasImage; }
     QColor pixel(int x, int y) const { return image().pixelColor(x, y); }
+    // What the window shows: the board with the marquee over it.
+    QImage shownWindow() const { return view->grab().toImage(); }
 
     // Logical positions, as the user's pointer gives them.
     void press(QPoint pos, Qt::MouseButton button = Qt::LeftButton) { QTest::mousePress(view.get(), button, {}, pos); }

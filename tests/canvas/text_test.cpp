@@ -172,14 +172,14 @@ void TextTest::clickElsewhereMovesEditorAndTextGoesToNewestItem()
     QCOMPARE(canvas.view->editors().size(), 1);
     QCOMPARE(editor->pos() + editor->baselineOrigin(), QPoint(300, 250));
     QCOMPARE(editor->text(), QString("Hi"));
+    // The click moved the entry: still one text item, now at the new place.
     const QList<GraphActioner*> items = textItems(canvas.history());
-    QCOMPARE(items.size(), 2);
-    QCOMPARE(items[1]->points.front(), QPoint(300, 250));
+    QCOMPARE(items.size(), 1);
+    QCOMPARE(items[0]->points, std::vector<QPoint>{QPoint(300, 250)});
 
     QTest::keyClicks(editor, "Ho");
     QTest::keyClick(editor, Qt::Key_Enter);
-    QVERIFY(items[0]->property("text").isEmpty());
-    QCOMPARE(items[1]->property("text"), QString("HiHo"));
+    QCOMPARE(items[0]->property("text"), QString("HiHo"));
     const QRect painted = inkBox(canvas.image(), redInk);
     QVERIFY(QRect(295, 225, 100, 35).contains(painted));
 
@@ -204,7 +204,8 @@ void TextTest::emptyTextChangesNothing()
 
     QVERIFY(!editor->isVisible());
     QVERIFY(!canvas.view->isTextEditing());
-    QVERIFY(canvas.history().current()->property("text").isEmpty());
+    QVERIFY(textItems(canvas.history()).isEmpty());
+    QCOMPARE(canvas.history().painted().size(), size_t(1));
     QVERIFY(canvas.image() == before);
 }
 

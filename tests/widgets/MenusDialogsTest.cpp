@@ -1,4 +1,4 @@
-#include "app/settings/ConfigStore.h"
+#include "settings/ConfigStore.h"
 #include "widgets/AboutWidget.h"
 #include "widgets/PenSizeWindow.h"
 #include "widgets/QColorRadio.h"

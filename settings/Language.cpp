@@ -1,4 +1,4 @@
-#include "app/settings/Language.h"
+#include "settings/Language.h"
 
 #include <QCoreApplication>
 #include <QLocale>

@@ -1,4 +1,4 @@
-#include "app/settings/Retranslatable.h"
+#include "settings/Retranslatable.h"
 
 #include <algorithm>
 #include <vector>

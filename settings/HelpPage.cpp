@@ -1,4 +1,4 @@
-#include "app/settings/HelpPage.h"
+#include "settings/HelpPage.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "app/settings/UiGlobalSettings.h"
+#include "settings/UiGlobalSettings.h"
 
 #include <QApplication>
 #include <QDebug>

@@ -7,8 +7,8 @@
 #include "canvas/Screenview.h"
 #include "platform/ScreenCapture.h"
 #include "widgets/QColorRadio.h"
-#include "widgets/panel/IMainWindow.h"
-#include "widgets/panel/PaintControlScene.h"
+#include "panel/IMainWindow.h"
+#include "panel/PaintControlScene.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -121,10 +121,13 @@ private:
         return found;
     }
     // Presses and releases on the board at a logical position and returns the item begun.
+    // A short stroke: a click alone draws nothing with the pen.
     GraphActioner* drawDot(QPoint pos)
     {
         QTest::mousePress(panel->board(), Qt::LeftButton, {}, pos);
-        QTest::mouseRelease(panel->board(), Qt::LeftButton, {}, pos);
+        QMouseEvent move(QEvent::MouseMove, pos + QPoint(2, 2), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(panel->board(), &move);
+        QTest::mouseRelease(panel->board(), Qt::LeftButton, {}, pos + QPoint(2, 2));
         return panel->board()->manager()->painted().back();
     }
 

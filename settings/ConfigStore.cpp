@@ -1,4 +1,4 @@
-#include "app/settings/ConfigStore.h"
+#include "settings/ConfigStore.h"
 
 #include "platform/PrivateProfile.h"
 

@@ -1,7 +1,7 @@
-#include "app/settings/ConfigStore.h"
-#include "app/settings/Language.h"
-#include "app/settings/Retranslatable.h"
-#include "app/settings/UiGlobalSettings.h"
+#include "settings/ConfigStore.h"
+#include "settings/Language.h"
+#include "settings/Retranslatable.h"
+#include "settings/UiGlobalSettings.h"
 
 #include <QApplication>
 #include <QDir>

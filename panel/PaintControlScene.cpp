@@ -1,17 +1,15 @@
-#include "widgets/panel/PaintControlScene.h"
+#include "panel/PaintControlScene.h"
 
-#include "app/settings/HelpPage.h"
+#include "settings/HelpPage.h"
 #include "canvas/BoardOpenTrace.h"
-#include "canvas/ImageOutput.h"
 #include "canvas/Screenview.h"
 #include "platform/DesktopWindows.h"
 #include "widgets/PenSizeWindow.h"
 #include "widgets/QColorRadio.h"
 #include "widgets/SettingWindow.h"
-#include "widgets/panel/IMainWindow.h"
+#include "panel/IMainWindow.h"
 
 #include <QButtonGroup>
-#include <QClipboard>
 #include <QColor>
 #include <QColorDialog>
 #include <QCursor>
@@ -557,7 +555,7 @@ void PaintControlScene::setCopyBoard()
 {
     if (!canvas)
         return;
-    QGuiApplication::clipboard()->setImage(ImageOutput::grabAll(canvas.get()), QClipboard::Clipboard);
+    canvas->copyAll();
 }
 
 void PaintControlScene::setColorPicker()
