@@ -115,8 +115,7 @@ Compositor::Compositor(CanvasView& canvas, int spacing)
     const QImage& shown = canvas.canvasImage;
     const QImage& snapshot = canvas.background;
     replayOnly = shown.isNull() || snapshot.isNull() || shown.size() != snapshot.size()
-        || shown.format() != snapshot.format() || seeThrough(snapshot) || !canvas.painter
-        || !canvas.painter->isActive();
+        || shown.format() != snapshot.format() || seeThrough(snapshot) || !canvas.painter;
 
     canvasSlot.image = &canvas.canvasImage;
     canvasSlot.painter = canvas.painter.get();
@@ -422,7 +421,7 @@ void Compositor::fullReplay(const std::vector<GraphActioner*>& painted)
 void Compositor::compose(const std::vector<GraphActioner*>& painted,
                          const std::vector<const GraphActioner*>& watched)
 {
-    if (replayOnly) {
+    if (replayOnly || !canvas.ownCanvas()) {
         fullReplay(painted);
         return;
     }

@@ -22,6 +22,7 @@
 #include <QPainter>
 #include <QRegion>
 #include <QScreen>
+#include <QTimer>
 #include <QWheelEvent>
 
 int Screenview::markNumber = 0;
@@ -567,4 +568,14 @@ void Screenview::paintEvent(QPaintEvent* e)
     QPainter painter(this);
     graphManager->canvas()->paint(&painter, e->rect());
     BoardOpenTrace::painted();
+    if (!canvasOwned) {
+        // The board is on the screen: the canvas takes its own copy of the
+        // snapshot now, before the user can start drawing.
+        canvasOwned = true;
+        QTimer::singleShot(0, this, [this] {
+            if (graphManager) {
+                graphManager->canvas()->ownCanvas();
+            }
+        });
+    }
 }

@@ -140,4 +140,6 @@ private:
     // The held press began a drawn item.
     bool itemBegun = false;
     QRect screenRect;
+    // Whether the canvas was asked to take its own copy of the snapshot.
+    bool canvasOwned = false;
 };

@@ -227,7 +227,7 @@ def bench_size(width, height, args):
             s.settle()
             entry = {"rss": [s.rss_mb()], "lag": [], "undo": [], "predraw_s": predraw}
             for _ in range(args.reps):
-                entry["lag"].append(s.ask(f"burst {burst[0]} {burst[1]} {burst[2]} 200", "the burst")[0])
+                entry["lag"].append(s.ask(f"burst {burst[0]} {burst[1]} {burst[2]} {args.moves}", "the burst")[0])
                 s.settle(0.2)
                 entry["undo"].append(s.ask(f"undo {b['undo'][0]} {b['undo'][1]}", "the undo")[0])
                 s.settle(0.2)
@@ -269,6 +269,7 @@ def main():
     parser.add_argument("--counts", default="0,100,500,1000,10000")
     parser.add_argument("--reps", type=int, default=5)
     parser.add_argument("--opens", type=int, default=6)
+    parser.add_argument("--moves", type=int, default=200, help="pointer moves in each burst")
     parser.add_argument("--json", help="also write the figures to this file")
     parser.add_argument("--show", nargs="+", metavar="JSON", help="only print the tables of earlier runs")
     args = parser.parse_args()
