@@ -1,5 +1,6 @@
 #include "app/AlreadyRunningNotice.h"
 #include "app/AppLauncher.h"
+#include "platform/GuiEnvironment.h"
 #include "platform/GuiPlatform.h"
 #include "platform/SingleInstance.h"
 
@@ -13,6 +14,7 @@
 
 int main(int argc, char* argv[])
 {
+    GuiEnvironment::prepare();
     // The window-system platform is fixed once the first application object
     // exists, and even the notice below needs one.
     std::string problem;

@@ -79,10 +79,6 @@ void CanvasView::attachView(Screenview* view)
     }
     if (painter->isActive()) {
         painter->end();
-    }
-    // A failed capture leaves a null image; the painter then stays inactive
-    // and the board simply shows nothing.
-    if (!canvasImage.isNull()) {
         painter->begin(&canvasImage);
     }
     for (auto& entry : graphs) {
@@ -90,9 +86,24 @@ void CanvasView::attachView(Screenview* view)
     }
 }
 
+bool CanvasView::ownCanvas()
+{
+    // A failed capture leaves a null image; the painter then stays inactive
+    // and the board simply shows nothing.
+    if (!painter || canvasImage.isNull()) {
+        return false;
+    }
+    if (!painter->isActive()) {
+        // Starting the painter detaches the image from the snapshot: the one
+        // full copy an opening needs, made here rather than before the board shows.
+        painter->begin(&canvasImage);
+    }
+    return painter->isActive();
+}
+
 void CanvasView::update(GraphActioner* item)
 {
-    if (!item || !painter || !painter->isActive()) {
+    if (!item || !ownCanvas()) {
         return;
     }
     const auto found = graphs.find(item->type);

@@ -35,9 +35,15 @@ public:
 
     // Makes the fifteen renderers, one per GraphType.
     void registerGraphs();
-    // Remembers the canvas window and (re)starts the one painter on canvasImage.
+    // Remembers the canvas window and (re)starts the one painter on
+    // canvasImage, once that has pixels of its own (see ownCanvas()).
     void attachView(Screenview* view);
     void update(GraphActioner* item) override;
+    // The canvas image starts out sharing the snapshot's pixels, so that the
+    // board shows without waiting for a full-screen copy. Called before
+    // anything is drawn into it: gives it its own copy and starts the painter
+    // on it. False when there is no picture to draw on (a failed capture).
+    bool ownCanvas();
 
     // Zoom and pan only change how the composed image is drawn; nothing is
     // composed again. The scale moves in steps of 0.2 and never below 1.0.
@@ -76,10 +82,10 @@ public:
 
     // The snapshot; never drawn into (the background item and the eraser read it).
     QImage background;
-    // Everything is painted into this; it starts as a copy of the snapshot.
+    // Everything is painted into this; it starts as the snapshot.
     QImage canvasImage;
     Screenview* view = nullptr;
-    // Kept active on canvasImage for the view's whole life.
+    // Kept active on canvasImage from the first drawing for the view's whole life.
     std::unique_ptr<QPainter> painter;
     std::map<int, std::unique_ptr<IGraph>> graphs;
     QPixmap screenPixmap;

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <map>
@@ -21,6 +22,33 @@ namespace {
 // Rough relative cost of copying a pixel, against blending one: only used
 // to choose between repair plans (see LayerStack::paintCost).
 constexpr double kCopyPerPixel = 0.15;
+// The unit in which memory is handed out: composite rows are padded to a
+// whole number of these, so each tile column is its own pages.
+constexpr int kPageBytes = 4096;
+
+void copyRect(const QImage& from, QImage& to, const QRect& area)
+{
+    if (area.isEmpty()) {
+        return;
+    }
+    const int bytesPerPixel = from.depth() / 8;
+    const size_t rowBytes = static_cast<size_t>(area.width()) * static_cast<size_t>(bytesPerPixel);
+    // Written through the painter's own buffer: bits() would detach the
+    // canvas image from the painter if anyone held a shallow copy of it.
+    auto* target = const_cast<uchar*>(to.constBits());
+    const qsizetype targetStride = to.bytesPerLine();
+    const uchar* source = from.constBits();
+    const qsizetype sourceStride = from.bytesPerLine();
+    const qsizetype offset = static_cast<qsizetype>(area.x()) * bytesPerPixel;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        std::memcpy(target + y * targetStride + offset, source + y * sourceStride + offset, rowBytes);
+    }
+}
+
+void freeBuffer(void* buffer)
+{
+    std::free(buffer);
+}
 
 double area(const QRect& rect)
 {
@@ -87,14 +115,22 @@ Compositor::Compositor(CanvasView& canvas, int spacing)
     const QImage& shown = canvas.canvasImage;
     const QImage& snapshot = canvas.background;
     replayOnly = shown.isNull() || snapshot.isNull() || shown.size() != snapshot.size()
-        || shown.format() != snapshot.format() || seeThrough(snapshot) || !canvas.painter
-        || !canvas.painter->isActive();
+        || shown.format() != snapshot.format() || seeThrough(snapshot) || !canvas.painter;
 
     canvasSlot.image = &canvas.canvasImage;
     canvasSlot.painter = canvas.painter.get();
     canvasSlot.isCanvas = true;
     cacheSlot.image = &cacheImage;
     checkpointSlot.image = &checkpointImage;
+
+    if (!replayOnly) {
+        // Narrower on a small board, where memory hardly matters, so that
+        // a change there too holds only the tiles around it.
+        const int pageWidth = std::max(1, kPageBytes / std::max(1, shown.depth() / 8));
+        tileWidth = shown.width() >= 4 * pageWidth ? pageWidth : std::max(8, (shown.width() + 3) / 4);
+        tileColumns = (shown.width() + tileWidth - 1) / tileWidth;
+        tileRows = (shown.height() + tileHeight - 1) / tileHeight;
+    }
 }
 
 Compositor::~Compositor() = default;
@@ -102,6 +138,12 @@ Compositor::~Compositor() = default;
 int Compositor::fullImages() const
 {
     return 2 + (cacheSlot.allocated() ? 1 : 0) + (checkpointSlot.allocated() ? 1 : 0);
+}
+
+qint64 Compositor::compositeBytes() const
+{
+    const qint64 tileBytes = static_cast<qint64>(tileWidth) * tileHeight * (canvas.canvasImage.depth() / 8);
+    return (cacheSlot.tilesWritten + checkpointSlot.tilesWritten) * tileBytes;
 }
 
 QRect Compositor::takeDirty()
@@ -151,7 +193,7 @@ int Compositor::apply(const LayerStack::Changes& changes, int painted, bool pain
         tail.type = item.type;
         tail.properties = item.properties;
         tail.points.assign(item.points.begin() + static_cast<std::ptrdiff_t>(growth.from), item.points.end());
-        paintItem(canvasSlot, &tail);
+        paintItem(canvasSlot, &tail, growth.added);
         dirty |= growth.added;
     }
     for (const auto& [index, region] : changes.changed) {
@@ -174,30 +216,59 @@ const Compositor::Slot* Compositor::bestBase(const Slot& exclude, int target, in
     return best;
 }
 
-void Compositor::copyRegion(const QImage& from, Slot& to, const QRect& region)
+QRect Compositor::tileRect(int column, int row) const
+{
+    return QRect(column * tileWidth, row * tileHeight, tileWidth, tileHeight).intersected(layers.bounds().imageRect());
+}
+
+void Compositor::writeTiles(Slot& slot, const QRect& region, const QRect& covered)
+{
+    const QRect area = region.intersected(layers.bounds().imageRect());
+    if (slot.isCanvas || area.isEmpty()) {
+        return;
+    }
+    for (int row = area.top() / tileHeight; row <= area.bottom() / tileHeight; ++row) {
+        for (int column = area.left() / tileWidth; column <= area.right() / tileWidth; ++column) {
+            const size_t index = static_cast<size_t>(row) * static_cast<size_t>(tileColumns) + static_cast<size_t>(column);
+            if (slot.written[index]) {
+                continue;
+            }
+            const QRect tile = tileRect(column, row);
+            if (!covered.contains(tile)) {
+                copyRect(canvas.background, *slot.image, tile);
+            }
+            slot.written[index] = true;
+            ++slot.tilesWritten;
+        }
+    }
+}
+
+void Compositor::copyRegion(const Slot* from, Slot& to, const QRect& region)
 {
     const QRect area = region.intersected(layers.bounds().imageRect());
     if (area.isEmpty()) {
         return;
     }
-    const int bytesPerPixel = from.depth() / 8;
-    const size_t rowBytes = static_cast<size_t>(area.width()) * static_cast<size_t>(bytesPerPixel);
-    // Written through the painter's own buffer: bits() would detach the
-    // canvas image from the painter if anyone held a shallow copy of it.
-    auto* target = const_cast<uchar*>(to.image->constBits());
-    const qsizetype targetStride = to.image->bytesPerLine();
-    const uchar* source = from.constBits();
-    const qsizetype sourceStride = from.bytesPerLine();
-    const qsizetype offset = static_cast<qsizetype>(area.x()) * bytesPerPixel;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        std::memcpy(target + y * targetStride + offset, source + y * sourceStride + offset, rowBytes);
+    writeTiles(to, area, area);
+    if (!from || from->isCanvas) {
+        copyRect(from ? *from->image : canvas.background, *to.image, area);
+    } else {
+        // Tile by tile: those never written are the snapshot's pixels.
+        for (int row = area.top() / tileHeight; row <= area.bottom() / tileHeight; ++row) {
+            for (int column = area.left() / tileWidth; column <= area.right() / tileWidth; ++column) {
+                const size_t index
+                    = static_cast<size_t>(row) * static_cast<size_t>(tileColumns) + static_cast<size_t>(column);
+                copyRect(from->written[index] ? *from->image : canvas.background, *to.image,
+                         tileRect(column, row).intersected(area));
+            }
+        }
     }
     if (to.isCanvas) {
         dirty |= area;
     }
 }
 
-void Compositor::paintItem(Slot& slot, GraphActioner* item)
+void Compositor::paintItem(Slot& slot, GraphActioner* item, const QRect& bounds)
 {
     if (slot.isCanvas) {
         canvas.update(item);
@@ -207,6 +278,7 @@ void Compositor::paintItem(Slot& slot, GraphActioner* item)
     if (found == canvas.graphs.end()) {
         return;
     }
+    writeTiles(slot, bounds);
     IGraph& graph = *found->second;
     graph.setPainter(slot.painter, &canvas.background);
     graph.draw(item);
@@ -217,7 +289,7 @@ void Compositor::paintLayers(Slot& slot, int from, int to)
 {
     for (int i = std::max(from, 0); i < to; ++i) {
         const LayerStack::Layer& layer = layers[i];
-        paintItem(slot, layer.item);
+        paintItem(slot, layer.item, layer.bounds);
         if (slot.isCanvas) {
             dirty |= layer.bounds;
         }
@@ -252,11 +324,11 @@ void Compositor::bring(Slot& slot, int target)
         // Inside copyArea the slot now equals the base; outside it already
         // equalled the target. Items that reach into copyArea lie wholly
         // inside it, so painting them whole touches nothing outside.
-        copyRegion(base ? *base->image : canvas.background, slot, copyArea);
+        copyRegion(base, slot, copyArea);
         for (int i = std::max(baseLen, 0); i < target; ++i) {
             const LayerStack::Layer& layer = layers[i];
             if (layer.bounds.intersects(copyArea)) {
-                paintItem(slot, layer.item);
+                paintItem(slot, layer.item, layer.bounds);
             }
         }
     }
@@ -266,13 +338,31 @@ void Compositor::bring(Slot& slot, int target)
 
 void Compositor::allocate(Slot& slot, std::unique_ptr<QPainter>& painter)
 {
-    // A copy of the canvas image carries its format, pixel ratio and font
-    // resolution, so items paint into it exactly as into the canvas.
-    *slot.image = canvas.canvasImage.copy();
+    const QImage& shown = canvas.canvasImage;
+    const int bytesPerPixel = shown.depth() / 8;
+    const qsizetype stride = (static_cast<qsizetype>(shown.width()) * bytesPerPixel + kPageBytes - 1)
+        / kPageBytes * kPageBytes;
+    // Left unwritten: the system lends memory to such a buffer page by page
+    // as it is first written, and only written tiles are ever read.
+    void* buffer = std::malloc(static_cast<size_t>(stride) * static_cast<size_t>(shown.height()));
+    if (!buffer) {
+        return;
+    }
+    *slot.image = QImage(static_cast<uchar*>(buffer), shown.width(), shown.height(), stride, shown.format(),
+                         &freeBuffer, buffer);
+    // The canvas's pixel ratio and font resolution, so items paint into it
+    // exactly as into the canvas.
+    slot.image->setDevicePixelRatio(shown.devicePixelRatio());
+    slot.image->setDotsPerMeterX(shown.dotsPerMeterX());
+    slot.image->setDotsPerMeterY(shown.dotsPerMeterY());
     painter = std::make_unique<QPainter>(slot.image);
     slot.painter = painter.get();
-    slot.len = canvasSlot.len;
-    slot.stale = canvasSlot.stale;
+    slot.written.assign(static_cast<size_t>(tileColumns) * static_cast<size_t>(tileRows), false);
+    slot.tilesWritten = 0;
+    // Unwritten, it is the snapshot: what the layers up to just above the
+    // last background item paint.
+    slot.len = layers.snapshotBase(canvasSlot.len);
+    slot.stale = QRect();
 }
 
 int Compositor::reach() const
@@ -331,7 +421,7 @@ void Compositor::fullReplay(const std::vector<GraphActioner*>& painted)
 void Compositor::compose(const std::vector<GraphActioner*>& painted,
                          const std::vector<const GraphActioner*>& watched)
 {
-    if (replayOnly) {
+    if (replayOnly || !canvas.ownCanvas()) {
         fullReplay(painted);
         return;
     }

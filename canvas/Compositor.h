@@ -16,17 +16,24 @@ class QPainter;
 // painted item from the background up would give, at a cost that follows
 // the size of the change instead of the length of the history.
 //
-// Besides the canvas image it keeps two more full-size composites: a cache
-// of everything below the item being drawn (so a drag repaints only that
-// item over it, and undoing it is a copy), and a checkpoint some dozens of
-// items further down (so deeper undos and changes to recent items repaint
-// only the items above it). Each composite remembers how many layers it
-// holds and where it may be out of date; items paint only inside their
-// bounds, so copying such an area from a lower composite and painting,
-// whole and unclipped, the items in between that reach into it repairs it
-// exactly. (Clipping them instead is not exact: Qt's antialiased edges
-// can come out a shade different under a clip.) The layer bookkeeping
-// lives in LayerStack; this class does the painting.
+// Besides the canvas image it keeps two more composites: a cache of
+// everything below the item being drawn (so a drag repaints only that item
+// over it, and undoing it is a copy), and a checkpoint some dozens of items
+// further down (so deeper undos and changes to recent items repaint only
+// the items above it). Each composite remembers how many layers it holds
+// and where it may be out of date; items paint only inside their bounds, so
+// copying such an area from a lower composite and painting, whole and
+// unclipped, the items in between that reach into it repairs it exactly.
+// (Clipping them instead is not exact: Qt's antialiased edges can come out
+// a shade different under a clip.) The layer bookkeeping lives in
+// LayerStack; this class does the painting.
+//
+// The two composites are full-size images to paint on (so items land on
+// exactly the pixels they do on the canvas), but only their tiles that were
+// ever written hold memory: a tile never written stands for the snapshot,
+// which is what every composite starts as. Each tile is one memory page
+// wide, so the memory a composite holds follows the area drawn on, not the
+// size of the screen.
 //
 // A change under many later items (text committed on an item others were
 // redone over) repaints every later item that overlaps it, like a full
@@ -53,8 +60,11 @@ public:
     QRect takeDirty();
 
     // How many full-size images this board holds: snapshot, canvas image
-    // and the composites allocated so far.
+    // and the composites allocated so far (which hold memory only where
+    // they were written).
     int fullImages() const;
+    // Bytes of the composites' tiles written so far.
+    qint64 compositeBytes() const;
     const ItemBounds& bounds() const { return layers.bounds(); }
 
 private:
@@ -65,6 +75,10 @@ private:
         int len = -1;
         QRect stale;
         bool isCanvas = false;
+        // Which tiles hold pixels of their own (row by row); the others
+        // show the snapshot. Empty for the canvas, which is all its own.
+        std::vector<bool> written;
+        int tilesWritten = 0;
 
         bool allocated() const { return len >= 0; }
         bool clean() const { return allocated() && stale.isEmpty(); }
@@ -82,10 +96,16 @@ private:
     // Largest clean composite (or the snapshot after a background item)
     // holding at most `target` layers; nullptr stands for the snapshot.
     const Slot* bestBase(const Slot& exclude, int target, int* baseLen) const;
-    void copyRegion(const QImage& from, Slot& to, const QRect& region);
+    // Copies `region` of a composite (nullptr: the snapshot) into `to`.
+    void copyRegion(const Slot* from, Slot& to, const QRect& region);
     void paintLayers(Slot& slot, int from, int to);
-    void paintItem(Slot& slot, GraphActioner* item);
-    // Starts a composite as a copy of the canvas image.
+    // Paints an item whose pixels all lie within `bounds`.
+    void paintItem(Slot& slot, GraphActioner* item, const QRect& bounds);
+    // Gives the tiles of `region` pixels of their own, the snapshot's
+    // unless `covered` (which the caller is about to write whole) holds them.
+    void writeTiles(Slot& slot, const QRect& region, const QRect& covered = QRect());
+    QRect tileRect(int column, int row) const;
+    // Starts a composite as the snapshot, with no memory of its own yet.
     void allocate(Slot& slot, std::unique_ptr<QPainter>& painter);
     // How far below the top the checkpoint is kept.
     int reach() const;
@@ -100,6 +120,12 @@ private:
     // (different formats, or a see-through snapshot): every change then
     // replays everything, as before.
     bool replayOnly = false;
+
+    // Tile size in pixels: one memory page of a row wide, a few rows high.
+    int tileWidth = 1;
+    int tileHeight = 4;
+    int tileColumns = 0;
+    int tileRows = 0;
 
     Slot canvasSlot;
     Slot cacheSlot;

@@ -1,5 +1,6 @@
 #include "canvas/Screenview.h"
 
+#include "canvas/BoardOpenTrace.h"
 #include "canvas/CanvasView.h"
 #include "canvas/ColorPicker.h"
 #include "canvas/GraphActioner.h"
@@ -23,6 +24,7 @@
 #include <QPainter>
 #include <QRegion>
 #include <QScreen>
+#include <QTimer>
 #include <QWheelEvent>
 #include <QWindow>
 
@@ -578,4 +580,15 @@ void Screenview::paintEvent(QPaintEvent* e)
     }
     QPainter painter(this);
     graphManager->canvas()->paint(&painter, e->rect());
+    BoardOpenTrace::painted();
+    if (!canvasOwned) {
+        // The board is on the screen: the canvas takes its own copy of the
+        // snapshot now, before the user can start drawing.
+        canvasOwned = true;
+        QTimer::singleShot(0, this, [this] {
+            if (graphManager) {
+                graphManager->canvas()->ownCanvas();
+            }
+        });
+    }
 }

@@ -147,4 +147,6 @@ private:
     bool itemBegun = false;
     QRect screenRect;
     qreal ratio = 1.0;
+    // Whether the canvas was asked to take its own copy of the snapshot.
+    bool canvasOwned = false;
 };

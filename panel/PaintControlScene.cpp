@@ -2,6 +2,7 @@
 
 #include "canvas/ScreenSnapshot.h"
 #include "settings/HelpPage.h"
+#include "canvas/BoardOpenTrace.h"
 #include "canvas/Screenview.h"
 #include "platform/DesktopWindows.h"
 #include "platform/ScreenCapture.h"
@@ -400,6 +401,7 @@ void PaintControlScene::setOpenBoard()
 
     // The strip must be off the screen while the snapshot is taken, then
     // comes back above the board.
+    BoardOpenTrace::clicked();
     if (mainWindow)
         mainWindow->hide();
     resetChoices();
@@ -437,7 +439,9 @@ void PaintControlScene::captured(const QRect& area, qreal ratio, const QPixmap& 
     // The board draws from the first stroke with what the strip shows checked.
     canvas->setPenWidth(kSizeOneWidth);
     canvas->setPenColor(255, 0, 0, 255);
+    BoardOpenTrace::step("built");
     canvas->toggleVisible();
+    BoardOpenTrace::step("shown");
     if (mainWindow) {
         mainWindow->show();
         // Mapping a window again does not restack it on every system: lift

@@ -10,7 +10,11 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
 #include <X11/extensions/Xfixes.h>
+#include <sys/ipc.h>
+#include <sys/mman.h>
+#include <sys/shm.h>
 
 #include <cstdint>
 #include <cstring>
@@ -134,7 +138,114 @@ void drawPointer(Display* display, QImage& target, const QRect& area)
     painter.drawImage(cx - area.x(), cy - area.y(), picture);
 }
 
+// The X server writes the pixels straight into a segment shared with this
+// process instead of sending them through the socket. The segment is marked
+// for removal as soon as both sides have it attached, so it goes away with
+// the last image using it even if this process dies.
+struct SharedPixels {
+    XShmSegmentInfo segment {};
+    std::unique_ptr<XImage, ImageDestroyer> image;
+};
+
+void releaseSharedPixels(void* address)
+{
+    shmdt(address);
+}
+
+std::unique_ptr<SharedPixels> grabShared(Display* display, Window root, const QRect& area)
+{
+    auto shared = std::make_unique<SharedPixels>();
+    const int screen = DefaultScreen(display);
+    shared->image.reset(XShmCreateImage(display, DefaultVisual(display, screen), DefaultDepth(display, screen),
+                                        ZPixmap, nullptr, &shared->segment, static_cast<unsigned>(area.width()),
+                                        static_cast<unsigned>(area.height())));
+    if (!shared->image) {
+        return nullptr;
+    }
+    const size_t bytes = static_cast<size_t>(shared->image->bytes_per_line) * static_cast<size_t>(area.height());
+    shared->segment.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+    if (shared->segment.shmid < 0) {
+        shared->image->data = nullptr;
+        return nullptr;
+    }
+    void* address = shmat(shared->segment.shmid, nullptr, 0);
+    if (address == reinterpret_cast<void*>(-1)) {
+        shmctl(shared->segment.shmid, IPC_RMID, nullptr);
+        shared->image->data = nullptr;
+        return nullptr;
+    }
+    shared->segment.shmaddr = static_cast<char*>(address);
+    shared->image->data = shared->segment.shmaddr;
+    shared->segment.readOnly = False;
+#ifdef MADV_POPULATE_WRITE
+    // Fresh pages one fault at a time cost more than the copy itself on a
+    // full screen; taking them all in one call is several times cheaper.
+    // Older kernels refuse the advice, and then the faults simply happen.
+    madvise(address, bytes, MADV_POPULATE_WRITE);
+#endif
+    ErrorTrap::failed = false;
+    // A server on another machine cannot attach: that shows as an error here.
+    const bool attached = XShmAttach(display, &shared->segment) && (XSync(display, False), !ErrorTrap::failed);
+    shmctl(shared->segment.shmid, IPC_RMID, nullptr);
+    const bool got = attached
+        && XShmGetImage(display, root, shared->image.get(), area.x(), area.y(), AllPlanes)
+        && (XSync(display, False), !ErrorTrap::failed);
+    if (attached) {
+        XShmDetach(display, &shared->segment);
+        XSync(display, False);
+    }
+    if (!got) {
+        shmdt(address);
+        shared->image->data = nullptr;
+        ErrorTrap::failed = false;
+        return nullptr;
+    }
+    return shared;
+}
+
+// Whether the X image's own buffer can serve as an opaque 32-bit picture.
+bool adoptable(const XImage& image)
+{
+    return image.bits_per_pixel == 32 && image.byte_order == LSBFirst && image.red_mask == 0xFF0000
+        && image.green_mask == 0xFF00 && image.blue_mask == 0xFF && image.bytes_per_line % 4 == 0;
+}
+
+// The server leaves the pad byte of each pixel undefined: set it opaque in place.
+void makeOpaque(XImage& image)
+{
+    for (int y = 0; y < image.height; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(image.data + static_cast<qsizetype>(y) * image.bytes_per_line);
+        for (int x = 0; x < image.width; ++x) {
+            row[x] |= 0xFF000000u;
+        }
+    }
+}
+
 } // namespace
+
+bool X11ScreenCapture::trySharedMemory(Display* display)
+{
+    const char* why = nullptr;
+    if (qEnvironmentVariableIsSet("SCRIBBLOOM_CAPTURE_NO_SHM")) {
+        why = "shared memory turned off by SCRIBBLOOM_CAPTURE_NO_SHM";
+    } else if (sharedMemoryBroken) {
+        why = "the X server could not share memory with this process";
+    } else if (!XShmQueryExtension(display)) {
+        why = "the X server offers no MIT-SHM extension";
+    }
+    if (why) {
+        sayFallback(why);
+    }
+    return !why;
+}
+
+void X11ScreenCapture::sayFallback(const char* why)
+{
+    if (!fallbackSaid) {
+        fallbackSaid = true;
+        qDebug("Screen capture: %s; reading the screen through the X connection instead", why);
+    }
+}
 
 QPixmap X11ScreenCapture::captureScreen(WId window, int x, int y, int width, int height)
 {
@@ -184,28 +295,61 @@ QPixmap X11ScreenCapture::captureScreen(WId window, int x, int y, int width, int
     }
 
     const QRect area(px, py, pw, ph);
-    // Whatever lies off the desktop comes back black, as a plain blit gives it.
-    QImage image(pw, ph, QImage::Format_RGB32);
-    if (image.isNull()) {
-        warnFailed();
-        return QPixmap();
-    }
-    image.fill(Qt::black);
     const QRect desktop(0, 0, DisplayWidth(display.get(), DefaultScreen(display.get())),
                         DisplayHeight(display.get(), DefaultScreen(display.get())));
     const QRect visible = area.intersected(desktop);
-    if (!visible.isEmpty()) {
-        const std::unique_ptr<XImage, ImageDestroyer> pixels(
-            XGetImage(display.get(), root, visible.x(), visible.y(),
-                      static_cast<unsigned>(visible.width()), static_cast<unsigned>(visible.height()),
-                      AllPlanes, ZPixmap));
+    std::unique_ptr<SharedPixels> shared;
+    if (!visible.isEmpty() && trySharedMemory(display.get())) {
+        shared = grabShared(display.get(), root, visible);
+        if (!shared) {
+            sharedMemoryBroken = true;
+            sayFallback("the X server could not share memory with this process");
+        }
+    }
+    usedShared = shared != nullptr;
+    std::unique_ptr<XImage, ImageDestroyer> pixels;
+    if (!visible.isEmpty() && !shared) {
+        pixels.reset(XGetImage(display.get(), root, visible.x(), visible.y(), static_cast<unsigned>(visible.width()),
+                               static_cast<unsigned>(visible.height()), AllPlanes, ZPixmap));
         XSync(display.get(), False);
         if (!pixels || ErrorTrap::failed) {
             warnFailed();
             return QPixmap();
         }
-        copyOpaque(*pixels, image, visible.x() - area.x(), visible.y() - area.y());
+    }
+    XImage* grabbed = shared ? shared->image.get() : pixels.get();
+
+    QImage image;
+    if (grabbed && visible == area && adoptable(*grabbed)) {
+        // The usual case: the grabbed pixels already are the picture. The
+        // image takes over their buffer instead of copying it.
+        makeOpaque(*grabbed);
+        uchar* bits = reinterpret_cast<uchar*>(grabbed->data);
+        if (shared) {
+            image = QImage(bits, pw, ph, grabbed->bytes_per_line, QImage::Format_RGB32, &releaseSharedPixels,
+                           shared->segment.shmaddr);
+            grabbed->data = nullptr;
+        } else {
+            image = QImage(bits, pw, ph, grabbed->bytes_per_line, QImage::Format_RGB32,
+                           [](void* adopted) { XDestroyImage(static_cast<XImage*>(adopted)); }, grabbed);
+            pixels.release();
+        }
+    } else {
+        // Whatever lies off the desktop comes back black, as a plain blit gives it.
+        image = QImage(pw, ph, QImage::Format_RGB32);
+        if (image.isNull()) {
+            warnFailed();
+            return QPixmap();
+        }
+        image.fill(Qt::black);
+        if (grabbed) {
+            copyOpaque(*grabbed, image, visible.x() - area.x(), visible.y() - area.y());
+        }
+        if (shared) {
+            shmdt(shared->segment.shmaddr);
+            grabbed->data = nullptr;
+        }
     }
     drawPointer(display.get(), image, area);
-    return QPixmap::fromImage(image);
+    return QPixmap::fromImage(std::move(image));
 }

@@ -302,6 +302,7 @@ private slots:
     void longHistoryStaysExactAndBounded();
     void trickyOrdersStayExact();
     void boardWithoutSnapshotTakesEditsQuietly();
+    void compositesHoldMemoryOnlyWhereDrawn();
 };
 
 void ComposeTest::initTestCase()
@@ -481,6 +482,47 @@ void ComposeTest::boardWithoutSnapshotTakesEditsQuietly()
     manager.clear();
     QCOMPARE(manager.painted().size(), size_t(3));
     QVERIFY(manager.takeChangedArea().isEmpty());
+}
+
+void ComposeTest::compositesHoldMemoryOnlyWhereDrawn()
+{
+    // A large board drawn on in one corner only: the cache and the
+    // checkpoint are in use, yet hold little beyond that corner.
+    NoiseCapture capture;
+    capture.size = QSize(4200, 1200);
+    ScreenCapture::setInstance(&capture);
+    GraphManager manager(nullptr, 2);
+    ScreenCapture::setInstance(nullptr);
+    manager.currentTool = Pen;
+    for (int i = 0; i < 40; ++i) {
+        GraphActioner* item = manager.beginAction(-1);
+        item->setProperty(QStringLiteral("size"), 2 + i % 5);
+        item->setProperty(QStringLiteral("r"), 250);
+        item->setProperty(QStringLiteral("a"), 120 + i);
+        for (int p = 0; p < 20; ++p) {
+            manager.addPoint(10 + (i * 37 + p * 11) % 300, 10 + (i * 13 + p * 7) % 200);
+        }
+    }
+    manager.currentTool = Rect;
+    GraphActioner* rect = manager.beginAction(-1);
+    rect->setProperty(QStringLiteral("size"), 4);
+    rect->setProperty(QStringLiteral("a"), 255);
+    for (int p = 0; p < 10; ++p) {
+        manager.addPoint(50, 60);
+        manager.addPoint(120 + p * 9, 90 + p * 5);
+    }
+    for (int i = 0; i < 12; ++i) {
+        manager.undo();
+    }
+    for (int i = 0; i < 5; ++i) {
+        manager.redo();
+    }
+    QCOMPARE(manager.canvas()->canvasImage, freshReplay(manager));
+    QCOMPARE(manager.composer().fullImages(), 4);
+    const qint64 fullImage = manager.canvas()->canvasImage.sizeInBytes();
+    QVERIFY2(manager.composer().compositeBytes() > 0, "the composites were never written");
+    QVERIFY2(manager.composer().compositeBytes() < fullImage / 10,
+             qPrintable(QStringLiteral("composites hold %1 bytes").arg(manager.composer().compositeBytes())));
 }
 
 QTEST_MAIN(ComposeTest)

@@ -1,6 +1,7 @@
 // The system screen grab against what the X server really shows. The same
 // cases run at scale 1 and, in a second registration, at QT_SCALE_FACTOR=1.5.
 #include "platform/ScreenCapture.h"
+#include "platform/linux/X11ScreenCapture.h"
 
 #include <QApplication>
 #include <QColor>
@@ -12,6 +13,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QScreen>
+#include <QStringList>
 #include <QTest>
 #include <QWidget>
 
@@ -21,6 +23,15 @@
 #include <cstdint>
 
 namespace {
+
+QStringList fallbackNotes;
+
+void noteFallback(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtDebugMsg && message.startsWith(QLatin1String("Screen capture:"))) {
+        fallbackNotes.append(message);
+    }
+}
 
 const QColor kRoot(0x33, 0x66, 0x99);
 
@@ -270,6 +281,33 @@ private slots:
         const QPixmap none = capture(QRect(0, 0, 10, 10));
         qputenv("DISPLAY", display);
         QVERIFY(none.isNull());
+    }
+
+    // Run on a server with and without MIT-SHM, and with it turned off.
+    void sharedMemoryUsedWhereOfferedElseFallbackSaidOnce()
+    {
+        int opcode = 0;
+        int event = 0;
+        int error = 0;
+        const bool offered = XQueryExtension(x.display, "MIT-SHM", &opcode, &event, &error);
+        const bool wanted = offered && !qEnvironmentVariableIsSet("SCRIBBLOOM_CAPTURE_NO_SHM");
+
+        X11ScreenCapture capture;
+        fallbackNotes.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(noteFallback);
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        const QImage first = capture.captureScreen(0, screen.x(), screen.y(), screen.width(), screen.height()).toImage();
+        const bool firstShared = capture.usedSharedMemory();
+        const QImage second = capture.captureScreen(0, 10, 10, 30, 20).toImage();
+        qInstallMessageHandler(previous);
+
+        QCOMPARE(firstShared, wanted);
+        QCOMPARE(capture.usedSharedMemory(), wanted);
+        QCOMPARE(fallbackNotes.size(), wanted ? 0 : 1);
+        QCOMPARE(first.size(), screen.size() * scale());
+        QVERIFY(marks(first).isEmpty());
+        QVERIFY(allOpaque(first));
+        QCOMPARE(second.size(), QSize(30, 20) * scale());
     }
 
     void negativeSizeMeansWholeWindow()
