@@ -1,6 +1,5 @@
 #include "app/AlreadyRunningNotice.h"
 #include "app/AppLauncher.h"
-#include "platform/GuiEnvironment.h"
 #include "platform/GuiPlatform.h"
 #include "platform/SingleInstance.h"
 
@@ -14,7 +13,6 @@
 
 int main(int argc, char* argv[])
 {
-    GuiEnvironment::prepare();
     // The window-system platform is fixed once the first application object
     // exists, and even the notice below needs one.
     std::string problem;

@@ -17,6 +17,10 @@ bool prepareGuiPlatform(std::string* problem)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && isWaylandSession())
         qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("xcb"));
+    // The X11 plugin loads GLX or EGL support, and through it the system's
+    // GL driver, at start unless this names none.
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+        qputenv("QT_XCB_GL_INTEGRATION", QByteArrayLiteral("none"));
 
     // Only the X platform needs a display here; "offscreen" and the like do
     // not, and a list of fallbacks is Qt's to try.
