@@ -78,6 +78,7 @@ private slots:
     void clickElsewhereMovesEditorAndTextGoesToNewestItem();
     void emptyTextChangesNothing();
     void choosingAnotherToolCommitsTheText();
+    void clearingWhileTypingKeepsTheTextForUndo();
     void textOnANonTextItemIsDropped();
 };
 
@@ -229,6 +230,24 @@ void TextTest::choosingAnotherToolCommitsTheText()
     // The pen draws again at once, with no editor in the way.
     canvas.drag({100, 300}, {200, 300});
     QCOMPARE(canvas.history().current()->type, int(Pen));
+}
+
+void TextTest::clearingWhileTypingKeepsTheTextForUndo()
+{
+    CanvasHarness canvas;
+    canvas.view->selectText();
+    canvas.click({100, 100});
+    QTest::keyClicks(canvas.view->openEditor(), "note");
+
+    // The text is one more item under the clear: one undo brings it back.
+    canvas.view->clearBoard();
+    QVERIFY(!canvas.view->openEditor());
+    QVERIFY(inkBox(canvas.image(), redInk).isEmpty());
+    const QList<GraphActioner*> items = textItems(canvas.history());
+    QCOMPARE(items.size(), 1);
+    QCOMPARE(items[0]->property("text"), QString("note"));
+    canvas.view->undo();
+    QVERIFY(!inkBox(canvas.image(), redInk).isEmpty());
 }
 
 void TextTest::textOnANonTextItemIsDropped()
