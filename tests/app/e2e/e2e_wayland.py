@@ -133,7 +133,14 @@ def test_two_screens(s):
     dialog = s.wait_new_window(app.pid, [strip, board], "the save dialog")
     dx, dy, dw, dh = s.geometry(dialog)
     s.move(dx + dw // 2, dy + dh // 2)
-    time.sleep(0.3)
+    # Typed into once it is drawn over the board (neither the board's blue
+    # nor its red shows at its middle any more).
+    middle = (dx + dw // 2, dy + dh // 2)
+
+    def dialog_drawn():
+        shown = s.screenshot([middle])[middle][:3]
+        return not close_to(shown, BLUE, 40) and not close_to(shown, RED, 40)
+    wait_for("the save dialog to be drawn", dialog_drawn)
     s.key("ctrl+a")
     s.run("xdotool", "type", "--delay", "20", target)
     s.key("Return")
@@ -167,8 +174,8 @@ def test_no_portal(s):
     # Closing the message (Return chooses its one button) leaves the strip usable:
     # the board opens as soon as the desktop hands over pictures again.
     s.key("Return")
+    # The failed capture returns before any board is made, so none can map later.
     wait_for("the message to close", lambda: message not in s.windows(app.pid))
-    time.sleep(0.5)
     check(not [w for w in s.windows(app.pid) if w != strip and s.geometry(w)[2:] == (s.width, s.height)],
           "a board window mapped after the failed capture")
     s.start_wlr_backend()
