@@ -110,7 +110,34 @@ def close_to(colour, expected, tolerance=40):
     return all(abs(a - b) <= tolerance for a, b in zip(colour, expected))
 
 
-class Desktop:
+class PointerAndKeys:
+    """Pointer and keyboard input through xdotool, for a class whose
+    run(*args) runs a command on its display and returns its output."""
+
+    def move(self, x, y):
+        # --sync waits for the pointer to move, so it must not be asked to
+        # move where it already is.
+        out = self.run("xdotool", "getmouselocation", "--shell")
+        here = dict(line.split("=", 1) for line in out.split())
+        if (int(here["X"]), int(here["Y"])) != (x, y):
+            self.run("xdotool", "mousemove", "--sync", str(x), str(y))
+
+    def click(self, x, y, button=1):
+        self.move(x, y)
+        self.run("xdotool", "click", str(button))
+
+    def drag(self, points, button=1):
+        self.move(*points[0])
+        self.run("xdotool", "mousedown", str(button))
+        for x, y in points[1:]:
+            self.move(x, y)
+        self.run("xdotool", "mouseup", str(button))
+
+    def key(self, *keys):
+        self.run("xdotool", "key", "--clearmodifiers", *keys)
+
+
+class Desktop(PointerAndKeys):
     def __init__(self, width=1920, height=1080):
         self.width = width
         self.height = height
@@ -250,32 +277,10 @@ class Desktop:
 
     # ---- input ----------------------------------------------------------
 
-    def move(self, x, y):
-        # --sync waits for the pointer to move, so it must not be asked to
-        # move where it already is.
-        out = self.run("xdotool", "getmouselocation", "--shell")
-        here = dict(line.split("=", 1) for line in out.split())
-        if (int(here["X"]), int(here["Y"])) != (x, y):
-            self.run("xdotool", "mousemove", "--sync", str(x), str(y))
-
-    def click(self, x, y, button=1):
-        self.move(x, y)
-        self.run("xdotool", "click", str(button))
-
-    def drag(self, points, button=1):
-        self.move(*points[0])
-        self.run("xdotool", "mousedown", str(button))
-        for x, y in points[1:]:
-            self.move(x, y)
-        self.run("xdotool", "mouseup", str(button))
-
     def focus(self, window):
         # Keys go to the window holding the keyboard focus; give it there
         # first rather than trust the pointer to be over the right window.
         self.run("xdotool", "windowfocus", "--sync", str(window))
-
-    def key(self, *keys):
-        self.run("xdotool", "key", "--clearmodifiers", *keys)
 
     def type(self, text):
         self.run("xdotool", "type", "--delay", "20", text)

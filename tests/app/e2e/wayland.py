@@ -21,7 +21,7 @@ import subprocess
 import tempfile
 import time
 
-from desktop import TestFailure, check, probe_image, wait_for
+from desktop import PointerAndKeys, TestFailure, check, probe_image, wait_for
 
 USER = os.environ.get("SCRIBBLOOM_WAYLAND_USER", "scribbloom-wl")
 PORTAL_SERVICE = "org.freedesktop.portal.Desktop"
@@ -41,7 +41,7 @@ def _account():
         return pwd.getpwnam(USER)
 
 
-class Session:
+class Session(PointerAndKeys):
     def __init__(self, outputs=1, width=1920, height=1080):
         self.outputs = outputs
         self.width = width
@@ -352,22 +352,3 @@ class Session:
             return None
         return wait_for(what, probe, limit=limit)
 
-    def move(self, x, y):
-        out = self.run("xdotool", "getmouselocation", "--shell")
-        here = dict(line.split("=", 1) for line in out.split())
-        if (int(here["X"]), int(here["Y"])) != (x, y):
-            self.run("xdotool", "mousemove", "--sync", str(x), str(y))
-
-    def click(self, x, y, button=1):
-        self.move(x, y)
-        self.run("xdotool", "click", str(button))
-
-    def drag(self, points, button=1):
-        self.move(*points[0])
-        self.run("xdotool", "mousedown", str(button))
-        for x, y in points[1:]:
-            self.move(x, y)
-        self.run("xdotool", "mouseup", str(button))
-
-    def key(self, *keys):
-        self.run("xdotool", "key", "--clearmodifiers", *keys)
