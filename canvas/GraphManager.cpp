@@ -148,19 +148,25 @@ QRect GraphManager::selectionRect() const
 
 QRect GraphManager::visibleSelection() const
 {
-    // The first item is the background, so the walk always ends.
-    for (auto it = doneList.rbegin(); it != doneList.rend(); ++it) {
-        const GraphActioner& item = **it;
-        if (item.type == Image) {
-            return QRect();
-        }
-        if (item.type == SelectArea) {
-            const QRect area = SelectAreaGraph::area(item);
-            return QRect(std::min(area.left(), area.left() + area.width()), std::min(area.top(), area.top() + area.height()),
-                         std::abs(area.width()), std::abs(area.height()));
+    // Asked for at every pointer move: the walk down the history is done
+    // again only when its top changed (it only ever changes at the top).
+    const GraphActioner* top = doneList.empty() ? nullptr : doneList.back();
+    if (doneList.size() != marqueeWalk.size || top != marqueeWalk.top) {
+        marqueeWalk = { doneList.size(), top, nullptr };
+        // The first item is the background, so the walk always ends.
+        for (auto it = doneList.rbegin(); it != doneList.rend() && (*it)->type != Image; ++it) {
+            if ((*it)->type == SelectArea) {
+                marqueeWalk.select = *it;
+                break;
+            }
         }
     }
-    return QRect();
+    if (!marqueeWalk.select) {
+        return QRect();
+    }
+    const QRect area = SelectAreaGraph::area(*marqueeWalk.select);
+    return QRect(std::min(area.left(), area.left() + area.width()), std::min(area.top(), area.top() + area.height()),
+                 std::abs(area.width()), std::abs(area.height()));
 }
 
 bool GraphManager::selectionContains(const QPoint& point) const

@@ -85,6 +85,15 @@ private:
     // Brings the canvas image up to date after a change of the history.
     void compose();
 
+    // What the last look for the visible selection found, and for which top
+    // of the history.
+    struct MarqueeWalk {
+        size_t size = 0;
+        const GraphActioner* top = nullptr;
+        const GraphActioner* select = nullptr;
+    };
+    mutable MarqueeWalk marqueeWalk;
+
     GraphActioner* currentActioner = nullptr;
     GraphActioner* selectActioner = nullptr;
     std::unique_ptr<CanvasView> canvasView;
