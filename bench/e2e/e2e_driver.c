@@ -3,6 +3,7 @@
  * and answering one line each on standard output.
  *
  *   click X Y               press and release button 1 at (X, Y)
+ *   moveto X Y              moves the pointer to (X, Y)
  *   clickpaint X Y MS       click, then wait until the X server has seen
  *                           drawing over most of the screen (XDamage on the
  *                           root window); answers the click and the drawing
@@ -14,8 +15,12 @@
  *                           merged with the next and every stroke keeps its
  *                           20 points
  *   burst X0 Y X1 MOVES     presses at (X0, Y), moves MOVES times, the last
- *                           move ending at (X1, Y), and answers how long after
- *                           the last move the pixels at (X1, Y) changed (ms)
+ *                           move ending at (X1, Y), and answers how long
+ *                           after the server had made the last move (its
+ *                           raw event reached this client) the pixels at
+ *                           (X1, Y) changed, and how long after that move
+ *                           was sent (ms); the second also holds the
+ *                           server's own time to work through the burst
  *   undo X Y                clicks (X, Y) and answers how long after the
  *                           click the pixels at the last burst's end were
  *                           back as they were before the burst (ms)
@@ -23,10 +28,12 @@
  *
  * The screen is polled with XGetImage on a 3 x 3 area. */
 
+#define _GNU_SOURCE /* ppoll */
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xdamage.h>
+#include <X11/extensions/XInput2.h>
 
 #include <poll.h>
 #include <stdint.h>
@@ -45,6 +52,7 @@
 static Display* display;
 static Window root;
 static int damageEvent;
+static int xiOpcode = -1;
 static uint32_t reference[PROBE * PROBE];
 static int referenceX = -1;
 static int referenceY = -1;
@@ -83,21 +91,95 @@ static uint32_t readPixel(int x, int y)
     return value;
 }
 
-/* Polls the area until it differs from (changed) or equals (!changed) `than`. */
+/* Polls the area until it differs from (changed) or equals (!changed) `than`.
+ * Between two polls it sleeps until the server reports drawing anywhere on
+ * the screen (DAMAGE) or a quarter of a millisecond has passed: polling
+ * without a pause would keep the server and this process busy on both
+ * processors, and the program measured would wait for one. */
 static double waitArea(int cx, int cy, const uint32_t* than, int changed, double since)
 {
     uint32_t now[PROBE * PROBE];
+    Damage damage = XDamageCreate(display, root, XDamageReportRawRectangles);
+    const int fd = ConnectionNumber(display);
+    double result = -1.0;
     for (;;) {
         readArea(cx, cy, now);
         const double at = nowMs();
         const int same = memcmp(now, than, sizeof now) == 0;
         if (same != changed) {
-            return at - since;
+            result = at - since;
+            break;
         }
         if (at - since > WAIT_LIMIT_MS) {
-            return -1.0;
+            break;
+        }
+        if (!XPending(display)) {
+            struct pollfd p = { fd, POLLIN, 0 };
+            const struct timespec pause = { 0, 250000 };
+            ppoll(&p, 1, &pause, NULL);
+        }
+        while (XPending(display)) {
+            XEvent event;
+            XNextEvent(display, &event);
         }
     }
+    XDamageDestroy(display, damage);
+    return result;
+}
+
+/* Raw motion on the root window reaches this client in the same pass of
+ * the server's input processing that sends the move to the window under
+ * the pointer. */
+static void selectRawMotion(int on)
+{
+    unsigned char bits[XIMaskLen(XI_LASTEVENT)] = { 0 };
+    if (on) {
+        XISetMask(bits, XI_RawMotion);
+    }
+    XIEventMask mask = { XIAllDevices, sizeof bits, bits };
+    XISelectEvents(display, root, &mask, 1);
+}
+
+static void drainEvents(void)
+{
+    XSync(display, False);
+    while (XPending(display)) {
+        XEvent event;
+        XNextEvent(display, &event);
+        if (event.xcookie.type == GenericEvent) {
+            XFreeEventData(display, &event.xcookie);
+        }
+    }
+}
+
+/* Waits for the count-th raw motion since the last drain; answers when it
+ * arrived, or -1. */
+static double waitRawMotions(int count)
+{
+    const int fd = ConnectionNumber(display);
+    const double start = nowMs();
+    int seen = 0;
+    while (nowMs() - start < WAIT_LIMIT_MS) {
+        if (!XPending(display)) {
+            struct pollfd p = { fd, POLLIN, 0 };
+            poll(&p, 1, 50);
+            continue;
+        }
+        XEvent event;
+        XNextEvent(display, &event);
+        const double at = nowMs();
+        if (event.xcookie.type == GenericEvent && event.xcookie.extension == xiOpcode
+            && XGetEventData(display, &event.xcookie)) {
+            if (event.xcookie.evtype == XI_RawMotion) {
+                ++seen;
+            }
+            XFreeEventData(display, &event.xcookie);
+            if (seen >= count) {
+                return at;
+            }
+        }
+    }
+    return -1.0;
 }
 
 static void moveTo(int x, int y)
@@ -213,6 +295,8 @@ static void burst(int x0, int y, int x1, int moves)
 {
     moveTo(x0, y);
     XSync(display, False);
+    selectRawMotion(1);
+    drainEvents();
     readArea(x1, y, reference);
     referenceX = x1;
     referenceY = y;
@@ -227,10 +311,21 @@ static void burst(int x0, int y, int x1, int moves)
     const double sent = nowMs();
     moveTo(x1, y);
     XFlush(display);
-    const double lag = waitArea(x1, y, reference, 1, sent);
+    /* The server queues the moves and works through them at its own pace,
+     * each one moving the pointer and its picture: the newest point is made
+     * when this client gets the last move's raw event, sent in the same
+     * pass as the program's. If the program was quicker than that event's
+     * arrival, the first poll sees it. */
+    const double moved = waitRawMotions(moves);
+    selectRawMotion(0);
+    const double lag = moved < 0 ? -1.0 : waitArea(x1, y, reference, 1, moved);
     button(0);
-    XSync(display, False);
-    printf(lag < 0 ? "timeout\n" : "ok %.3f\n", lag);
+    drainEvents();
+    if (lag < 0) {
+        printf("timeout\n");
+    } else {
+        printf("ok %.3f %.3f\n", lag, moved + lag - sent);
+    }
 }
 
 static void undo(int x, int y)
@@ -255,9 +350,12 @@ int main(void)
     root = DefaultRootWindow(display);
     int eventBase, errorBase, major, minor;
     int damageError;
+    int xiEvent, xiError, xiMajor = 2, xiMinor = 0;
     if (!XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor)
-        || !XDamageQueryExtension(display, &damageEvent, &damageError)) {
-        fprintf(stderr, "e2e_driver: the X server lacks XTest or DAMAGE\n");
+        || !XDamageQueryExtension(display, &damageEvent, &damageError)
+        || !XQueryExtension(display, "XInputExtension", &xiOpcode, &xiEvent, &xiError)
+        || XIQueryVersion(display, &xiMajor, &xiMinor) != Success) {
+        fprintf(stderr, "e2e_driver: the X server lacks XTest, DAMAGE or XInput 2\n");
         return 2;
     }
     setvbuf(stdout, NULL, _IOLBF, 0);
@@ -267,6 +365,10 @@ int main(void)
         double ms;
         if (sscanf(line, "clickpaint %d %d %lf", &a, &b, &ms) == 3) {
             clickPaint(a, b, ms);
+        } else if (sscanf(line, "moveto %d %d", &a, &b) == 2) {
+            moveTo(a, b);
+            XSync(display, False);
+            printf("ok\n");
         } else if (sscanf(line, "click %d %d", &a, &b) == 2) {
             click(a, b);
             XSync(display, False);
