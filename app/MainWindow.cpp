@@ -71,6 +71,13 @@ MainWindow::MainWindow(QWidget* parent)
     const QString sheet = readText(QStringLiteral(":/qss/resource/qss/Mainframe.qss"));
     if (!sheet.isEmpty())
         setStyleSheet(sheet);
+    // Nothing on the strip takes the keyboard focus: it belongs to the board,
+    // and a strip button that took it would be drawn again, and with it the
+    // whole strip under its shadow, whenever the focus moved between the
+    // two windows, that is with nearly every click on the strip. That redraw
+    // would hold up the stroke whose press took the focus back to the board.
+    for (QWidget* child : findChildren<QWidget*>())
+        child->setFocusPolicy(Qt::NoFocus);
 
     buildAppMenu();
 

@@ -109,6 +109,7 @@ private slots:
     void closingFromTheWindowManagerAsksTheSameQuestion();
     void languageChosenInOptionsAppliesAtOnceAndIsRemembered();
     void onlyASingleTrayClickShowsTheStrip();
+    void stripIsNotRedrawnWhenAnotherWindowTakesTheFocus();
     void textsAreChineseWithTheChineseTranslation();
     // Last: a Yes ends the application's event loop, which no later test could run.
     void exitAnsweredYesClosesTheWindow();
@@ -329,6 +330,52 @@ void MainWindowTest::onlyASingleTrayClickShowsTheStrip()
     QVERIFY(!window->isVisible());
     emit window->tray()->activated(QSystemTrayIcon::Trigger);
     QVERIFY(window->isVisible());
+}
+
+namespace {
+
+// Counts the paint events of a window and of everything in it.
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+} // namespace
+
+void MainWindowTest::stripIsNotRedrawnWhenAnotherWindowTakesTheFocus()
+{
+    // Every press on the board after a click on the strip moves the focus
+    // between them; a redraw of the strip then would hold up the stroke.
+    QWidget board;
+    board.resize(300, 200);
+    board.show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QCoreApplication::processEvents();
+    PaintCounter counter;
+    window->installEventFilter(&counter);
+    for (QWidget* child : window->findChildren<QWidget*>())
+        child->installEventFilter(&counter);
+
+    for (int i = 0; i < 2; ++i) {
+        board.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&board));
+        QCoreApplication::processEvents();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(counter.paints, 0);
+    // Still drawn when something on it does change.
+    window->panel()->update();
+    QTRY_VERIFY(counter.paints > 0);
 }
 
 void MainWindowTest::textsAreChineseWithTheChineseTranslation()
