@@ -361,7 +361,8 @@ void PaintControlScene::focusBoard()
 {
     // The strip is a window of its own: after a click on it the keyboard
     // stays there, and keys meant for the board (Escape for the picker)
-    // would never reach it.
+    // would never reach it. Giving it back at once also spares the next
+    // stroke on the board the change of active window at its press.
     canvas->activateWindow();
     canvas->setFocus(Qt::OtherFocusReason);
 }
@@ -659,20 +660,26 @@ void PaintControlScene::setZoomin()
 
 void PaintControlScene::setRestoreZoom()
 {
-    if (canvas)
-        canvas->restoreZoom();
+    if (!canvas)
+        return;
+    canvas->restoreZoom();
+    focusBoard();
 }
 
 void PaintControlScene::setRedo()
 {
-    if (canvas)
-        canvas->redo();
+    if (!canvas)
+        return;
+    canvas->redo();
+    focusBoard();
 }
 
 void PaintControlScene::setUndo()
 {
-    if (canvas)
-        canvas->undo();
+    if (!canvas)
+        return;
+    canvas->undo();
+    focusBoard();
 }
 
 void PaintControlScene::setPrint()
@@ -687,6 +694,7 @@ void PaintControlScene::setClearBoard()
         return;
     canvas->clearBoard();
     update();
+    focusBoard();
 }
 
 void PaintControlScene::setNewPainter()

@@ -541,6 +541,14 @@ void PanelTest::undoRedoAndClearReachTheHistory()
     button("clearboard_radio_btn")->click();
     button("undo_radio_btn")->click();
     QCOMPARE(history->painted().size(), size_t(2));
+
+    // Each gives the keyboard back to the board, as choosing a tool does.
+    for (const char* name : {"undo_radio_btn", "redo_radio_btn", "clearboard_radio_btn"}) {
+        window->activateWindow();
+        QTRY_VERIFY(window->isActiveWindow());
+        button(name)->click();
+        QTRY_VERIFY2(panel->board()->isActiveWindow(), name);
+    }
 }
 
 void PanelTest::newPainterGivesAFreshEmptyBoard()
