@@ -15,10 +15,15 @@
 #include <sys/ipc.h>
 #include <sys/mman.h>
 #include <sys/shm.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -145,62 +150,13 @@ void drawPointer(Display* display, QImage& target, const QRect& area)
 struct SharedPixels {
     XShmSegmentInfo segment {};
     std::unique_ptr<XImage, ImageDestroyer> image;
+    // Every pixel's pad byte was set opaque on the way.
+    bool opaque = false;
 };
 
 void releaseSharedPixels(void* address)
 {
     shmdt(address);
-}
-
-std::unique_ptr<SharedPixels> grabShared(Display* display, Window root, const QRect& area)
-{
-    auto shared = std::make_unique<SharedPixels>();
-    const int screen = DefaultScreen(display);
-    shared->image.reset(XShmCreateImage(display, DefaultVisual(display, screen), DefaultDepth(display, screen),
-                                        ZPixmap, nullptr, &shared->segment, static_cast<unsigned>(area.width()),
-                                        static_cast<unsigned>(area.height())));
-    if (!shared->image) {
-        return nullptr;
-    }
-    const size_t bytes = static_cast<size_t>(shared->image->bytes_per_line) * static_cast<size_t>(area.height());
-    shared->segment.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
-    if (shared->segment.shmid < 0) {
-        shared->image->data = nullptr;
-        return nullptr;
-    }
-    void* address = shmat(shared->segment.shmid, nullptr, 0);
-    if (address == reinterpret_cast<void*>(-1)) {
-        shmctl(shared->segment.shmid, IPC_RMID, nullptr);
-        shared->image->data = nullptr;
-        return nullptr;
-    }
-    shared->segment.shmaddr = static_cast<char*>(address);
-    shared->image->data = shared->segment.shmaddr;
-    shared->segment.readOnly = False;
-#ifdef MADV_POPULATE_WRITE
-    // Fresh pages one fault at a time cost more than the copy itself on a
-    // full screen; taking them all in one call is several times cheaper.
-    // Older kernels refuse the advice, and then the faults simply happen.
-    madvise(address, bytes, MADV_POPULATE_WRITE);
-#endif
-    ErrorTrap::failed = false;
-    // A server on another machine cannot attach: that shows as an error here.
-    const bool attached = XShmAttach(display, &shared->segment) && (XSync(display, False), !ErrorTrap::failed);
-    shmctl(shared->segment.shmid, IPC_RMID, nullptr);
-    const bool got = attached
-        && XShmGetImage(display, root, shared->image.get(), area.x(), area.y(), AllPlanes)
-        && (XSync(display, False), !ErrorTrap::failed);
-    if (attached) {
-        XShmDetach(display, &shared->segment);
-        XSync(display, False);
-    }
-    if (!got) {
-        shmdt(address);
-        shared->image->data = nullptr;
-        ErrorTrap::failed = false;
-        return nullptr;
-    }
-    return shared;
 }
 
 // Whether the X image's own buffer can serve as an opaque 32-bit picture.
@@ -211,14 +167,192 @@ bool adoptable(const XImage& image)
 }
 
 // The server leaves the pad byte of each pixel undefined: set it opaque in place.
-void makeOpaque(XImage& image)
+void makeOpaque(XImage& image, int firstRow, int rows)
 {
-    for (int y = 0; y < image.height; ++y) {
+    for (int y = firstRow; y < firstRow + rows; ++y) {
         auto* row = reinterpret_cast<uint32_t*>(image.data + static_cast<qsizetype>(y) * image.bytes_per_line);
         for (int x = 0; x < image.width; ++x) {
             row[x] |= 0xFF000000u;
         }
     }
+}
+
+// Takes the fresh pages of [begin, end) now, all at once where the kernel
+// can, which costs several times less than taking them one fault at a time.
+void populate(char* begin, char* end)
+{
+#ifdef MADV_POPULATE_WRITE
+    if (madvise(begin, static_cast<size_t>(end - begin), MADV_POPULATE_WRITE) == 0) {
+        return;
+    }
+#endif
+    const long page = sysconf(_SC_PAGESIZE);
+    for (volatile char* p = begin; p < end; p += page) {
+        *p = 0;
+    }
+}
+
+// The segment is filled band by band on two processors: a helper thread
+// takes the fresh pages of the next band while the server copies the
+// screen into the band before, then sets the pad bytes of bands the server
+// has finished, so neither the page taking nor that pass waits for the
+// whole copy.
+class BandedGrab {
+public:
+    BandedGrab(XImage& image, int bands)
+        : image(image)
+        , bands(bands)
+        , rowsPerBand((image.height + bands - 1) / bands)
+    {
+    }
+
+    int count() const { return bands; }
+    int firstRow(int band) const { return band * rowsPerBand; }
+    int rows(int band) const { return std::min(rowsPerBand, image.height - firstRow(band)); }
+    char* rowAddress(int row) const { return image.data + static_cast<qsizetype>(row) * image.bytes_per_line; }
+
+    void start(bool setOpaque)
+    {
+        helper = std::thread([this, setOpaque] {
+            for (int band = 0; band < bands && !isStopped(); ++band) {
+                populate(rowAddress(firstRow(band)), rowAddress(firstRow(band) + rows(band)));
+                advance(populated);
+            }
+            if (!setOpaque) {
+                return;
+            }
+            for (int band = 0; band < bands; ++band) {
+                if (!waitFor(grabbed, band + 1)) {
+                    return;
+                }
+                makeOpaque(image, firstRow(band), rows(band));
+            }
+            opaqueDone = true;
+        });
+    }
+
+    bool bandReady(int band) { return waitFor(populated, band + 1); }
+    void bandGrabbed() { advance(grabbed); }
+
+    // Ends the helper; after a failure it stops at once.
+    bool finish(bool failed)
+    {
+        if (failed) {
+            std::lock_guard<std::mutex> lock(mutex);
+            stopped = true;
+            changed.notify_all();
+        }
+        if (helper.joinable()) {
+            helper.join();
+        }
+        return opaqueDone;
+    }
+
+private:
+    bool isStopped()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return stopped;
+    }
+    void advance(int& counter)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        ++counter;
+        changed.notify_all();
+    }
+    bool waitFor(const int& counter, int value)
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [&] { return counter >= value || stopped; });
+        return counter >= value;
+    }
+
+    XImage& image;
+    const int bands;
+    const int rowsPerBand;
+    std::thread helper;
+    std::mutex mutex;
+    std::condition_variable changed;
+    int populated = 0;
+    int grabbed = 0;
+    bool stopped = false;
+    bool opaqueDone = false;
+};
+
+// About 2 MB per band: small enough to overlap well, large enough that the
+// round trip per band stays a small part of it.
+int bandCount(size_t bytes)
+{
+    constexpr size_t kBandBytes = size_t(2) << 20;
+    return static_cast<int>(std::clamp<size_t>(bytes / kBandBytes, 1, 16));
+}
+
+std::unique_ptr<SharedPixels> grabShared(Display* display, Window root, const QRect& area, bool wholeArea)
+{
+    auto shared = std::make_unique<SharedPixels>();
+    const int screen = DefaultScreen(display);
+    shared->image.reset(XShmCreateImage(display, DefaultVisual(display, screen), DefaultDepth(display, screen),
+                                        ZPixmap, nullptr, &shared->segment, static_cast<unsigned>(area.width()),
+                                        static_cast<unsigned>(area.height())));
+    if (!shared->image) {
+        return nullptr;
+    }
+    XImage& image = *shared->image;
+    const size_t bytes = static_cast<size_t>(image.bytes_per_line) * static_cast<size_t>(area.height());
+    shared->segment.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+    if (shared->segment.shmid < 0) {
+        image.data = nullptr;
+        return nullptr;
+    }
+    void* address = shmat(shared->segment.shmid, nullptr, 0);
+    if (address == reinterpret_cast<void*>(-1)) {
+        shmctl(shared->segment.shmid, IPC_RMID, nullptr);
+        image.data = nullptr;
+        return nullptr;
+    }
+    shared->segment.shmaddr = static_cast<char*>(address);
+    image.data = shared->segment.shmaddr;
+    shared->segment.readOnly = False;
+
+    BandedGrab grab(image, bandCount(bytes));
+    grab.start(wholeArea && adoptable(image));
+    ErrorTrap::failed = false;
+    // A server on another machine cannot attach: that shows as an error here.
+    const bool attached = XShmAttach(display, &shared->segment) && (XSync(display, False), !ErrorTrap::failed);
+    shmctl(shared->segment.shmid, IPC_RMID, nullptr);
+    bool got = attached;
+    for (int band = 0; got && band < grab.count(); ++band) {
+        if (!grab.bandReady(band)) {
+            got = false;
+            break;
+        }
+        // A picture of the band alone, over its rows of the segment.
+        std::unique_ptr<XImage, ImageDestroyer> part(
+            XShmCreateImage(display, DefaultVisual(display, screen), DefaultDepth(display, screen), ZPixmap,
+                            grab.rowAddress(grab.firstRow(band)), &shared->segment,
+                            static_cast<unsigned>(area.width()), static_cast<unsigned>(grab.rows(band))));
+        got = part
+            && XShmGetImage(display, root, part.get(), area.x(), area.y() + grab.firstRow(band), AllPlanes)
+            && (XSync(display, False), !ErrorTrap::failed);
+        if (part) {
+            part->data = nullptr;
+        }
+        if (got) {
+            grab.bandGrabbed();
+        }
+    }
+    shared->opaque = grab.finish(!got);
+    if (attached) {
+        XShmDetach(display, &shared->segment);
+        XSync(display, False);
+    }
+    if (!got) {
+        shmdt(address);
+        image.data = nullptr;
+        ErrorTrap::failed = false;
+        return nullptr;
+    }
+    return shared;
 }
 
 } // namespace
@@ -300,7 +434,7 @@ QPixmap X11ScreenCapture::captureScreen(WId window, int x, int y, int width, int
     const QRect visible = area.intersected(desktop);
     std::unique_ptr<SharedPixels> shared;
     if (!visible.isEmpty() && trySharedMemory(display.get())) {
-        shared = grabShared(display.get(), root, visible);
+        shared = grabShared(display.get(), root, visible, visible == area);
         if (!shared) {
             sharedMemoryBroken = true;
             sayFallback("the X server could not share memory with this process");
@@ -323,7 +457,9 @@ QPixmap X11ScreenCapture::captureScreen(WId window, int x, int y, int width, int
     if (grabbed && visible == area && adoptable(*grabbed)) {
         // The usual case: the grabbed pixels already are the picture. The
         // image takes over their buffer instead of copying it.
-        makeOpaque(*grabbed);
+        if (!shared || !shared->opaque) {
+            makeOpaque(*grabbed, 0, grabbed->height);
+        }
         uchar* bits = reinterpret_cast<uchar*>(grabbed->data);
         if (shared) {
             image = QImage(bits, pw, ph, grabbed->bytes_per_line, QImage::Format_RGB32, &releaseSharedPixels,

@@ -21,6 +21,7 @@
 #include <X11/extensions/Xfixes.h>
 
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -192,6 +193,41 @@ private slots:
         QCOMPARE(shot.size(), expected.size());
         QCOMPARE(shot.convertToFormat(QImage::Format_RGB32), expected);
         QVERIFY(allOpaque(shot));
+    }
+
+    void wholeScreenPictureComesBackExactly()
+    {
+        // Large grabs are taken in bands: every row must land where it was.
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        const QSize physical = screen.size() * scale();
+        QImage picture(physical, QImage::Format_RGB32);
+        QRandomGenerator random(11);
+        for (int y = 0; y < picture.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+            for (int x = 0; x < picture.width(); ++x) {
+                row[x] = 0xFF000000u | random.generate();
+            }
+        }
+        picture.setDevicePixelRatio(scale());
+        PictureWindow window(picture);
+        window.setGeometry(screen);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        QImage expected = picture.copy();
+        expected.setDevicePixelRatio(1.0);
+        QImage shot;
+        QElapsedTimer waited;
+        waited.start();
+        do {
+            QTest::qWait(20);
+            shot = capture(screen).toImage().convertToFormat(QImage::Format_RGB32);
+        } while (shot != expected && waited.elapsed() < 5000);
+        QCOMPARE(shot.size(), expected.size());
+        for (int y = 0; y < expected.height(); ++y) {
+            if (std::memcmp(shot.constScanLine(y), expected.constScanLine(y), size_t(expected.width()) * 4) != 0)
+                QFAIL(qPrintable(QString("row %1 differs").arg(y)));
+        }
     }
 
     void wholeScreenAtPhysicalResolution()
