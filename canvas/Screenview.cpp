@@ -68,7 +68,6 @@ Screenview::Screenview(const ScreenSnapshot& snapshot, QWidget* parent)
     graphManager = std::make_unique<GraphManager>(this, snapshot);
     colorPicker = new ColorPicker(this);
     colorPicker->stop();
-    buildMenus();
     // Exactly over its screen, wherever that lies on the desktop, and drawn
     // at that screen's ratio.
     if (QScreen* screen = QGuiApplication::screenAt(screenRect.center())) {
@@ -353,11 +352,11 @@ void Screenview::commitText(const QString& text)
 
 void Screenview::openContextMenu(const QPoint& devicePos)
 {
-    QMenu* menu = mainMenu;
+    QMenu* menu = mainContextMenu();
     if (tool() == SelectArea) {
         if (graphManager && graphManager->selectionContains(devicePos)) {
             qDebug() << "isSelectArce in arce!";
-            menu = selectionMenu;
+            menu = selectionContextMenu();
         } else {
             qDebug() << "not in arce!";
         }
@@ -589,6 +588,9 @@ void Screenview::paintEvent(QPaintEvent* e)
             if (graphManager) {
                 graphManager->canvas()->ownCanvas();
             }
+            // Not on the way to the first picture, but ready before a
+            // right-click is likely.
+            mainContextMenu();
         });
     }
 }

@@ -84,8 +84,9 @@ public:
     bool isTextEditing() const { return textEditing; }
     QTextEditer* openEditor() const { return activeEditor; }
     const QList<QTextEditer*>& editors() const { return textEditors; }
-    QMenu* mainContextMenu() const { return mainMenu; }
-    QMenu* selectionContextMenu() const { return selectionMenu; }
+    // Built when first needed, or once the board is on the screen.
+    QMenu* mainContextMenu();
+    QMenu* selectionContextMenu();
 
 public slots:
     void onMenuTrigged(QAction* action);

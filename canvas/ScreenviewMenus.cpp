@@ -42,14 +42,31 @@ QAction* addEntry(QMenu* menu, const QString& text, const char* icon = nullptr)
 
 void Screenview::retranslate()
 {
-    // The menus' texts are set as they are built: build them again. The
-    // submenus are the canvas's own children, like the two menus.
+    // The menus' texts are set as they are built: build them again (menus
+    // not built yet will be, in the language then current). The submenus
+    // are the canvas's own children, like the two menus.
+    if (!mainMenu)
+        return;
     actionHandlers.clear();
     for (QMenu* menu : findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly))
         delete menu;
     mainMenu = nullptr;
     selectionMenu = nullptr;
     buildMenus();
+}
+
+QMenu* Screenview::mainContextMenu()
+{
+    if (!mainMenu)
+        buildMenus();
+    return mainMenu;
+}
+
+QMenu* Screenview::selectionContextMenu()
+{
+    if (!selectionMenu)
+        buildMenus();
+    return selectionMenu;
 }
 
 void Screenview::buildMenus()
