@@ -176,6 +176,10 @@ void CanvasView::paint(QPainter* painter, const QRect& exposed)
     }
     offsetX = clampOffset(offsetX, int((scale - 1.0) * w) / 2);
     offsetY = clampOffset(offsetY, int((scale - 1.0) * h) / 2);
+    if (canvasImage.isNull()) {
+        // The window paints no background of its own.
+        painter->fillRect(exposed.isNull() ? QRect(0, 0, w, h) : exposed, Qt::black);
+    }
 
     if (scale == 1.0 && !exposed.isNull() && !canvasImage.isNull()) {
         // Unzoomed, the image lies pixel for pixel on the window's device

@@ -9,9 +9,11 @@
 #include "canvas/QTextEditer.h"
 #include "canvas/ScreenSnapshot.h"
 #include "platform/DesktopWindows.h"
+#include "platform/ProcessMemory.h"
 #include "widgets/MsgBox.h"
 
 #include <QAction>
+#include <QBackingStore>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDebug>
@@ -27,6 +29,8 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <QWindow>
+
+#include <memory>
 
 int Screenview::markNumber = 0;
 
@@ -65,6 +69,8 @@ Screenview::Screenview(const ScreenSnapshot& snapshot, QWidget* parent)
     // An ordinary frameless top-level window: neither a tool window nor kept on top.
     setWindowFlags(Qt::FramelessWindowHint);
     setCursor(Qt::ArrowCursor);
+    // The board covers every pixel it is asked to paint: no background first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     graphManager = std::make_unique<GraphManager>(this, snapshot);
     colorPicker = new ColorPicker(this);
     colorPicker->stop();
@@ -577,8 +583,24 @@ void Screenview::paintEvent(QPaintEvent* e)
     if (!graphManager) {
         return;
     }
+    std::unique_ptr<PageTaker> lowerHalf;
+    if (!canvasOwned) {
+        // The first picture writes a whole screen of fresh memory, and each
+        // new page of it costs a fault: a helper takes the lower half's pages
+        // while this thread draws the upper half.
+        QBackingStore* store = backingStore();
+        QPaintDevice* device = store ? store->paintDevice() : nullptr;
+        if (device && device->devType() == QInternal::Image) {
+            const auto* image = static_cast<const QImage*>(device);
+            const size_t bytes = static_cast<size_t>(image->sizeInBytes());
+            auto* bits = const_cast<uchar*>(image->constBits());
+            lowerHalf = std::make_unique<PageTaker>(bits + bytes / 2, bytes - bytes / 2);
+        }
+    }
     QPainter painter(this);
     graphManager->canvas()->paint(&painter, e->rect());
+    painter.end();
+    lowerHalf.reset();
     BoardOpenTrace::painted();
     if (!canvasOwned) {
         // The board is on the screen: the canvas takes its own copy of the

@@ -1,5 +1,7 @@
 #include "platform/linux/X11ScreenCapture.h"
 
+#include "platform/ProcessMemory.h"
+
 #include <QGuiApplication>
 #include <QImage>
 #include <QPoint>
@@ -15,7 +17,6 @@
 #include <sys/ipc.h>
 #include <sys/mman.h>
 #include <sys/shm.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <condition_variable>
@@ -177,21 +178,6 @@ void makeOpaque(XImage& image, int firstRow, int rows)
     }
 }
 
-// Takes the fresh pages of [begin, end) now, all at once where the kernel
-// can, which costs several times less than taking them one fault at a time.
-void populate(char* begin, char* end)
-{
-#ifdef MADV_POPULATE_WRITE
-    if (madvise(begin, static_cast<size_t>(end - begin), MADV_POPULATE_WRITE) == 0) {
-        return;
-    }
-#endif
-    const long page = sysconf(_SC_PAGESIZE);
-    for (volatile char* p = begin; p < end; p += page) {
-        *p = 0;
-    }
-}
-
 // The segment is filled band by band on two processors: a helper thread
 // takes the fresh pages of the next band while the server copies the
 // screen into the band before, then sets the pad bytes of bands the server
@@ -215,7 +201,8 @@ public:
     {
         helper = std::thread([this, setOpaque] {
             for (int band = 0; band < bands && !isStopped(); ++band) {
-                populate(rowAddress(firstRow(band)), rowAddress(firstRow(band) + rows(band)));
+                char* begin = rowAddress(firstRow(band));
+                ProcessMemory::takePages(begin, static_cast<size_t>(rowAddress(firstRow(band) + rows(band)) - begin));
                 advance(populated);
             }
             if (!setOpaque) {
