@@ -347,7 +347,12 @@ class Session(PointerAndKeys):
             for w in self.windows(pid):
                 if w in known or self.is_tooltip(w):
                     continue
-                if size is None or self.geometry(w)[2:] == size:
+                try:
+                    shape = self.geometry(w)[2:]
+                except TestFailure:
+                    # Gone since the search: the toolkit replaced it.
+                    continue
+                if size is None or shape == size:
                     return w
             return None
         return wait_for(what, probe, limit=limit)
