@@ -32,6 +32,7 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "app", "e2e"))
+from desktop import TestFailure, wait_for  # noqa: E402
 from strip import button_centres  # noqa: E402
 
 STRIP_SIZE = (82, 745)
@@ -41,17 +42,6 @@ WAIT_LIMIT = 60.0
 
 class BenchError(Exception):
     pass
-
-
-def wait_for(what, probe, limit=WAIT_LIMIT, step=0.02):
-    deadline = time.monotonic() + limit
-    while True:
-        value = probe()
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            raise BenchError(f"gave up waiting for {what}")
-        time.sleep(step)
 
 
 def summary(values):
@@ -303,6 +293,6 @@ def main():
 if __name__ == "__main__":
     try:
         main()
-    except BenchError as error:
+    except (BenchError, TestFailure) as error:
         print(f"benchmark failed: {error}", file=sys.stderr)
         sys.exit(1)

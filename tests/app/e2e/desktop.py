@@ -137,7 +137,48 @@ class PointerAndKeys:
         self.run("xdotool", "key", "--clearmodifiers", *keys)
 
 
-class Desktop(PointerAndKeys):
+class XWindows:
+    """The program's X windows seen through xdotool and xwininfo, for a class
+    whose run(*args, check_rc=True) runs a command on its display."""
+
+    def visible_windows(self, pid):
+        out = self.run("xdotool", "search", "--onlyvisible", "--pid", str(pid), check_rc=False)
+        return [int(w) for w in out.split()]
+
+    def geometry(self, window):
+        """(x, y, w, h) of a window, in root coordinates."""
+        out = self.run("xwininfo", "-id", str(window))
+        values = {}
+        for line in out.splitlines():
+            line = line.strip()
+            for key in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"):
+                if line.startswith(key + ":"):
+                    values[key] = int(line.split(":")[1])
+        return (values["Absolute upper-left X"], values["Absolute upper-left Y"],
+                values["Width"], values["Height"])
+
+    def is_tooltip(self, window):
+        out = self.run("xprop", "-id", str(window), "_NET_WM_WINDOW_TYPE", check_rc=False)
+        return "TOOLTIP" in out
+
+    def wait_new_window(self, pid, known, what, size=None, limit=WAIT_LIMIT):
+        """A newly visible window of the process (tooltips aside), optionally of a given size."""
+        def probe():
+            for w in self.visible_windows(pid):
+                if w in known or self.is_tooltip(w):
+                    continue
+                try:
+                    shape = self.geometry(w)[2:]
+                except TestFailure:
+                    # Gone since the search: the toolkit replaced it.
+                    continue
+                if size is None or shape == size:
+                    return w
+            return None
+        return wait_for(what, probe, limit=limit)
+
+
+class Desktop(PointerAndKeys, XWindows):
     def __init__(self, width=1920, height=1080):
         self.width = width
         self.height = height
@@ -214,18 +255,6 @@ class Desktop(PointerAndKeys):
         out = self.run("xdotool", "search", *search, check_rc=False)
         return [int(w) for w in out.split()]
 
-    def geometry(self, window):
-        """(x, y, w, h) of a window, in root coordinates."""
-        out = self.run("xwininfo", "-id", str(window))
-        values = {}
-        for line in out.splitlines():
-            line = line.strip()
-            for key in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"):
-                if line.startswith(key + ":"):
-                    values[key] = int(line.split(":")[1])
-        return (values["Absolute upper-left X"], values["Absolute upper-left Y"],
-                values["Width"], values["Height"])
-
     def _parent(self, window):
         out = self.run("xwininfo", "-children", "-id", str(window))
         for line in out.splitlines():
@@ -256,29 +285,6 @@ class Desktop(PointerAndKeys):
 
     def name(self, window):
         return self.run("xdotool", "getwindowname", str(window), check_rc=False).strip()
-
-    def visible_windows(self, pid):
-        return self.windows("--onlyvisible", "--pid", str(pid))
-
-    def is_tooltip(self, window):
-        out = self.run("xprop", "-id", str(window), "_NET_WM_WINDOW_TYPE", check_rc=False)
-        return "TOOLTIP" in out
-
-    def wait_new_window(self, pid, known, what, size=None):
-        """A newly visible window of the process (tooltips aside), optionally of a given size."""
-        def probe():
-            for w in self.visible_windows(pid):
-                if w in known or self.is_tooltip(w):
-                    continue
-                try:
-                    shape = self.geometry(w)[2:]
-                except TestFailure:
-                    # Gone since the search: the toolkit replaced it.
-                    continue
-                if size is None or shape == size:
-                    return w
-            return None
-        return wait_for(what, probe)
 
     # ---- input ----------------------------------------------------------
 

@@ -82,12 +82,12 @@ def test_board(s):
     wait_for("the question shown above the board",
              lambda: not shows(s, {(qx + qw // 2, qy + qh // 2): ORANGE}, 40))
     s.key("Escape")
-    wait_for("the question to close", lambda: question not in s.windows(app.pid))
-    check(board in s.windows(app.pid) and app.poll() is None, "dismissing the question closed something")
+    wait_for("the question to close", lambda: question not in s.visible_windows(app.pid))
+    check(board in s.visible_windows(app.pid) and app.poll() is None, "dismissing the question closed something")
 
     # Closing the board shows the live screen again.
     s.click(*b["open"])
-    wait_for("the board to close", lambda: board not in s.windows(app.pid))
+    wait_for("the board to close", lambda: board not in s.visible_windows(app.pid))
     wait_for("the live screen", lambda: shows(s, {(960, 540): GREEN}))
 
 
@@ -170,13 +170,13 @@ def test_no_portal(s):
     message = s.wait_new_window(app.pid, [strip], "the message", limit=90)
     check(s.geometry(message)[2:] != (s.width, s.height), "a board opened although nothing was captured")
     check("The screen could not be captured: " in s.log("scribbloom.log"), "the failure's reason went nowhere")
-    check(strip in s.windows(app.pid), "the strip went away")
+    check(strip in s.visible_windows(app.pid), "the strip went away")
     # Closing the message (Return chooses its one button) leaves the strip usable:
     # the board opens as soon as the desktop hands over pictures again.
     s.key("Return")
     # The failed capture returns before any board is made, so none can map later.
-    wait_for("the message to close", lambda: message not in s.windows(app.pid))
-    check(not [w for w in s.windows(app.pid) if w != strip and s.geometry(w)[2:] == (s.width, s.height)],
+    wait_for("the message to close", lambda: message not in s.visible_windows(app.pid))
+    check(not [w for w in s.visible_windows(app.pid) if w != strip and s.geometry(w)[2:] == (s.width, s.height)],
           "a board window mapped after the failed capture")
     s.start_wlr_backend()
     board, _ = open_board(s, app, strip, b, (0, 0, s.width, s.height))

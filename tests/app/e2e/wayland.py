@@ -21,7 +21,7 @@ import subprocess
 import tempfile
 import time
 
-from desktop import PointerAndKeys, TestFailure, check, probe_image, wait_for
+from desktop import PointerAndKeys, TestFailure, XWindows, check, probe_image, wait_for
 
 USER = os.environ.get("SCRIBBLOOM_WAYLAND_USER", "scribbloom-wl")
 PORTAL_SERVICE = "org.freedesktop.portal.Desktop"
@@ -41,7 +41,7 @@ def _account():
         return pwd.getpwnam(USER)
 
 
-class Session(PointerAndKeys):
+class Session(PointerAndKeys, XWindows):
     def __init__(self, outputs=1, width=1920, height=1080):
         self.outputs = outputs
         self.width = width
@@ -321,39 +321,3 @@ class Session(PointerAndKeys):
         work = self._mkdir(os.path.join(self.tmp, "work"))
         # No QT_QPA_PLATFORM: on a Wayland session the program picks X itself.
         return self.spawn("scribbloom", [program], cwd=work, log="scribbloom.log")
-
-    # ---- X windows and input on XWayland ---------------------------------
-
-    def windows(self, pid):
-        out = self.run("xdotool", "search", "--onlyvisible", "--pid", str(pid), check_rc=False)
-        return [int(w) for w in out.split()]
-
-    def geometry(self, window):
-        out = self.run("xwininfo", "-id", str(window))
-        values = {}
-        for line in out.splitlines():
-            line = line.strip()
-            for key in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"):
-                if line.startswith(key + ":"):
-                    values[key] = int(line.split(":")[1])
-        return (values["Absolute upper-left X"], values["Absolute upper-left Y"], values["Width"],
-                values["Height"])
-
-    def is_tooltip(self, window):
-        return "TOOLTIP" in self.run("xprop", "-id", str(window), "_NET_WM_WINDOW_TYPE", check_rc=False)
-
-    def wait_new_window(self, pid, known, what, size=None, limit=30):
-        def probe():
-            for w in self.windows(pid):
-                if w in known or self.is_tooltip(w):
-                    continue
-                try:
-                    shape = self.geometry(w)[2:]
-                except TestFailure:
-                    # Gone since the search: the toolkit replaced it.
-                    continue
-                if size is None or shape == size:
-                    return w
-            return None
-        return wait_for(what, probe, limit=limit)
-
