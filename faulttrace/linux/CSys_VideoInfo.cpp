@@ -1,3 +1,5 @@
+// Display adapters for the crash report, read from sysfs and named from the PCI ID list.
+
 #include "faulttrace/linux/CSys_VideoInfo.h"
 
 #include <algorithm>
@@ -19,9 +21,9 @@ std::string readFirstLine(const std::string& path)
 }
 
 // Names from the PCI ID list when the system has one.
-std::string pciName(const std::string& vendor, const std::string& device)
+std::string pciName(const std::vector<std::string>& idLists, const std::string& vendor, const std::string& device)
 {
-    for (const char* file : {"/usr/share/misc/pci.ids", "/usr/share/hwdata/pci.ids"}) {
+    for (const std::string& file : idLists) {
         std::ifstream in(file);
         if (!in)
             continue;
@@ -46,7 +48,13 @@ std::string pciName(const std::string& vendor, const std::string& device)
 
 } // namespace
 
-std::vector<std::string> CSys_VideoInfo::adapters(const std::string& sysfsDevices)
+std::vector<std::string> CSys_VideoInfo::systemIdLists()
+{
+    return {"/usr/share/misc/pci.ids", "/usr/share/hwdata/pci.ids"};
+}
+
+std::vector<std::string> CSys_VideoInfo::adapters(const std::string& sysfsDevices,
+                                                  const std::vector<std::string>& idLists)
 {
     std::vector<std::string> devices;
     if (DIR* dir = opendir(sysfsDevices.c_str())) {
@@ -69,7 +77,7 @@ std::vector<std::string> CSys_VideoInfo::adapters(const std::string& sysfsDevice
             vendor = vendor.substr(2);
         if (device.size() > 2)
             device = device.substr(2);
-        std::string description = pciName(vendor, device);
+        std::string description = pciName(idLists, vendor, device);
         if (description.empty())
             description = "PCI " + vendor + ":" + device;
         char link[PATH_MAX] = {};

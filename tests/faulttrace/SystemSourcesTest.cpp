@@ -40,15 +40,21 @@ TEST(VideoAdapters, AreTheDisplayClassDevicesInBusOrderWithTheirDrivers)
     addDevice(root, "0000:00:02.0", "0x030000", "0x1234", "0x1111", "bochs-drm");
     addDevice(root, "0000:00:01.0", "0x020000", "0x8086", "0x100e", "e1000");
     addDevice(root, "0000:01:00.0", "0x030200", "0xabcd", "0x0001", "");
-    const auto adapters = FTR::CSys_VideoInfo::adapters(root);
+    // A list in the format of pci.ids: the first vendor with one device, the
+    // second without the device asked for.
+    writeFile(root + "/pci.ids", "# comment\n1234  Acme Graphics\n\t1111  Acme VGA\n\t2222  Other\n"
+                                 "abcd  Bcorp\n\t0002  Not this one\nabce  Ccorp");
+
+    // Without a PCI ID list (the first readable list counts) the numbers stand for the names.
+    const auto numbered = FTR::CSys_VideoInfo::adapters(root, {root + "/missing.ids"});
+    const auto named = FTR::CSys_VideoInfo::adapters(root, {root + "/missing.ids", root + "/pci.ids"});
     std::system(("rm -rf '" + root + "'").c_str());
-    ASSERT_EQ(adapters.size(), 2u);
-    // Without a PCI ID list on the machine the numbers stand for the names.
-    EXPECT_NE(adapters[0].find("1234"), std::string::npos);
-    EXPECT_NE(adapters[0].find("1111"), std::string::npos);
-    EXPECT_NE(adapters[0].find("(bochs-drm)"), std::string::npos);
-    EXPECT_NE(adapters[1].find("abcd"), std::string::npos);
-    EXPECT_EQ(adapters[1].find('('), std::string::npos);
+    ASSERT_EQ(numbered.size(), 2u);
+    EXPECT_EQ(numbered[0], "PCI 1234:1111 (bochs-drm)");
+    EXPECT_EQ(numbered[1], "PCI abcd:0001");
+    ASSERT_EQ(named.size(), 2u);
+    EXPECT_EQ(named[0], "Acme Graphics Acme VGA (bochs-drm)");
+    EXPECT_EQ(named[1], "Bcorp");
     EXPECT_TRUE(FTR::CSys_VideoInfo::adapters("/nonexistent").empty());
 }
 
