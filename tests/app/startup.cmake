@@ -10,3 +10,6 @@ scribbloom_register_test(startup_single_instance
 
 scribbloom_register_test(startup_no_display /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/startup_no_display.py
   $<TARGET_FILE:Scribbloom> TIMEOUT 120)
+
+scribbloom_register_test(startup_relocatable ${CMAKE_CURRENT_LIST_DIR}/startup_relocatable.sh ${SCRIBBLOOM_BIN_DIR}
+  TIMEOUT 60)
