@@ -2,8 +2,9 @@
 
 #include <QtGlobal>
 
+#include "platform/HelperThread.h"
+
 #include <cstddef>
-#include <thread>
 
 // How much memory this process holds, for the memory benchmarks, and taking
 // fresh memory in ahead of writing it.
@@ -24,14 +25,17 @@ public:
 // Takes the pages of a range (see ProcessMemory::takePages) on a helper
 // thread while the caller writes elsewhere, so the two halves of a first
 // full-screen write fault in on two processors. Waits for the helper when it
-// goes away.
+// goes away; where no thread can start, the pages are simply taken as they
+// are written.
 class PageTaker {
 public:
     PageTaker(void* begin, std::size_t bytes);
-    ~PageTaker();
     PageTaker(const PageTaker&) = delete;
     PageTaker& operator=(const PageTaker&) = delete;
 
+    // Whether a helper takes the pages.
+    bool running() const { return helper.running(); }
+
 private:
-    std::thread helper;
+    HelperThread helper;
 };

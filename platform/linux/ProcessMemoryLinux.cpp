@@ -65,8 +65,3 @@ PageTaker::PageTaker(void* begin, std::size_t bytes)
     : helper([begin, bytes] { ProcessMemory::takePages(begin, bytes); })
 {
 }
-
-PageTaker::~PageTaker()
-{
-    helper.join();
-}

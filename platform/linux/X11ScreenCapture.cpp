@@ -199,7 +199,7 @@ public:
 
     void start(bool setOpaque)
     {
-        helper = std::thread([this, setOpaque] {
+        const bool started = helper.start([this, setOpaque] {
             for (int band = 0; band < bands && !isStopped(); ++band) {
                 char* begin = rowAddress(firstRow(band));
                 ProcessMemory::takePages(begin, static_cast<size_t>(rowAddress(firstRow(band) + rows(band)) - begin));
@@ -216,6 +216,12 @@ public:
             }
             opaqueDone = true;
         });
+        if (!started) {
+            // No helper: the server writes into pages nobody took ahead,
+            // and the caller sets the pad bytes itself.
+            std::lock_guard<std::mutex> lock(mutex);
+            populated = bands;
+        }
     }
 
     bool bandReady(int band) { return waitFor(populated, band + 1); }
@@ -229,9 +235,7 @@ public:
             stopped = true;
             changed.notify_all();
         }
-        if (helper.joinable()) {
-            helper.join();
-        }
+        helper.join();
         return opaqueDone;
     }
 
@@ -257,7 +261,7 @@ private:
     XImage& image;
     const int bands;
     const int rowsPerBand;
-    std::thread helper;
+    HelperThread helper;
     std::mutex mutex;
     std::condition_variable changed;
     int populated = 0;
