@@ -5,6 +5,7 @@
 #include "settings/HelpPage.h"
 #include "settings/UiGlobalSettings.h"
 #include "platform/DesktopWindows.h"
+#include "canvas/Screenview.h"
 #include "widgets/AboutWidget.h"
 #include "widgets/MsgBox.h"
 #include "widgets/QCustomMenu.h"
@@ -146,7 +147,10 @@ QWidget* MainWindow::applicationMenu() const
 
 void MainWindow::confirmExit()
 {
-    const int answer = MsgBox::question(nullptr, tr("Tips"), tr("Whether it is necessary to exit the software?"),
+    // Asked from the tray or the application menu while a board is open,
+    // the question must show above the board, so it belongs to it.
+    QWidget* owner = paintControlScene ? paintControlScene->board() : nullptr;
+    const int answer = MsgBox::question(owner, tr("Tips"), tr("Whether it is necessary to exit the software?"),
                                         QMessageBox::Yes | QMessageBox::No, 0);
     if (answer != QMessageBox::Yes)
         return;
@@ -174,6 +178,7 @@ void MainWindow::onMenuItemClicked(int ItemID)
         break;
     case AboutItem: {
         AboutWidget about(nullptr);
+        paintControlScene->belongToBoard(&about);
         about.exec();
         break;
     }
@@ -191,6 +196,7 @@ void MainWindow::onMenuTrigged(QAction* action)
         return;
     if (action == optionAction) {
         SettingWindow dialog(nullptr);
+        paintControlScene->belongToBoard(&dialog);
         dialog.exec();
     } else if (action == exitAction) {
         confirmExit();

@@ -59,8 +59,9 @@ PrintGrapWindow::PrintGrapWindow(QWidget* parent, const QImage& board)
 
     printerDevice = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printerDevice->setOutputFormat(QPrinter::NativeFormat);
-    printChooser = std::make_unique<QPrintDialog>(printerDevice.get(), nullptr);
-    pageChooser = std::make_unique<QPageSetupDialog>(printerDevice.get(), nullptr);
+    // Children of this window, so they show above it and above the board it belongs to.
+    printChooser = std::make_unique<QPrintDialog>(printerDevice.get(), this);
+    pageChooser = std::make_unique<QPageSetupDialog>(printerDevice.get(), this);
     previewWidget = new QPrintPreviewWidget(printerDevice.get(), verticalLayoutWidget);
     connect(previewWidget, SIGNAL(paintRequested(QPrinter*)), this, SLOT(slotPintPreview(QPrinter*)));
     verticalLayout->addWidget(previewWidget);

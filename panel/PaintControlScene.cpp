@@ -768,7 +768,8 @@ void PaintControlScene::setShowAppMenu()
     QWidget* menu = shell->applicationMenu();
     if (!menu)
         return;
-    const QScreen* screen = QGuiApplication::primaryScreen();
+    // On the strip's screen, where it was asked for, not the primary one.
+    const QScreen* screen = boardScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect();
     menu->setGeometry(menuGeometryAt(QCursor::pos(), menu->size(), available));
     menu->show();

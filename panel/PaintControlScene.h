@@ -32,6 +32,9 @@ public:
 
     // The open board, or null while the board is closed.
     Screenview* board() const { return canvas.get(); }
+    // Makes a dialog opened from the strip or the tray belong to the open
+    // board, if any, so it shows above the full-screen board.
+    void belongToBoard(QWidget* dialog) const;
     // While the screen is being captured for a new board.
     bool isCapturing() const { return capturing; }
     // The screen a board opens on: the one that holds the strip.
@@ -122,8 +125,6 @@ private:
     void focusBoard();
     // The capture for a board has come back: open the board, or say why not.
     void captured(const QRect& area, qreal ratio, const QPixmap& pixels, const QString& failure);
-    // Makes a dialog of the strip's belong to the open board, if any.
-    void belongToBoard(QWidget* dialog) const;
     void setWidth(int width);
     void setColor(int r, int g, int b);
 

@@ -107,6 +107,7 @@ private slots:
     void titleBarCloseAsksTheSameQuestion();
     void trayExitAsksTheSameQuestion();
     void closingFromTheWindowManagerAsksTheSameQuestion();
+    void dialogsFromTheMenuAndTrayBelongToAnOpenBoard();
     void languageChosenInOptionsAppliesAtOnceAndIsRemembered();
     void onlyASingleTrayClickShowsTheStrip();
     void stripIsNotRedrawnWhenAnotherWindowTakesTheFocus();
@@ -237,6 +238,31 @@ void MainWindowTest::trayExitAsksTheSameQuestion()
     window->trayExitAction()->trigger();
     QCOMPARE(asked, 1);
     QVERIFY(window->isVisible());
+}
+
+// Each dialog that blocks input while a board is open must show above the
+// full-screen board: a window of the board's, never one of its own.
+void MainWindowTest::dialogsFromTheMenuAndTrayBelongToAnOpenBoard()
+{
+    window->panel()->setOpenBoard();
+    QPointer<Screenview> board = window->panel()->board();
+    QVERIFY(board);
+    QStringList owners;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            QWidget* parent = dialog->parentWidget();
+            owners << QString::fromLatin1(parent && parent->window() == board ? "board" : "none");
+            dialog->close();
+        }
+    });
+    poll.start(5);
+    window->onMenuItemClicked(MainWindow::AboutItem);
+    window->onMenuItemClicked(MainWindow::ExitItem);
+    window->trayExitAction()->trigger();
+    poll.stop();
+    QCOMPARE(owners, QStringList({"board", "board", "board"}));
+    QVERIFY(board && window->isVisible());
 }
 
 void MainWindowTest::closingFromTheWindowManagerAsksTheSameQuestion()

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -140,6 +141,9 @@ private slots:
         QVERIFY(area);
         QCOMPARE(area->geometry(), QRect(150, 20, 771, 491));
         QCOMPARE(window.preview()->parentWidget(), area);
+        // The printer's dialogs show above this window and the board it belongs to.
+        QCOMPARE(window.printDialog()->parentWidget(), &window);
+        QCOMPARE(window.pageDialog()->parentWidget(), &window);
         // With no queue at all Qt quietly turns a native printer into a PDF one.
         if (!QPrinterInfo::availablePrinterNames().isEmpty())
             QCOMPARE(window.printer()->outputFormat(), QPrinter::NativeFormat);
