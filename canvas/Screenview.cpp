@@ -308,6 +308,19 @@ void Screenview::copyAll()
     }
 }
 
+void Screenview::copySelectionOrAll()
+{
+    if (!graphManager) {
+        return;
+    }
+    const QRect shown = graphManager->visibleSelection();
+    if (shown.isEmpty()) {
+        copyAll();
+    } else {
+        graphManager->canvas()->copyRect(QRectF(shown));
+    }
+}
+
 void Screenview::saveAs()
 {
     if (graphManager) {
@@ -574,6 +587,14 @@ void Screenview::keyPressEvent(QKeyEvent* e)
     if (e->key() == Qt::Key_Escape && pickerActive) {
         hidePicker();
         selectPen();
+    }
+    // Keys typed into a text entry are its text, never commands.
+    const bool typing = textEditing || (activeEditor && activeEditor->hasFocus());
+    const BoardCommand command = typing ? BoardCommand::None : BoardKeys::commandFor(*e);
+    if (command != BoardCommand::None) {
+        e->accept();
+        emit commandKey(command);
+        return;
     }
     QWidget::keyPressEvent(e);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "canvas/BoardKeys.h"
+
 #include <QList>
 #include <QPoint>
 #include <QRect>
@@ -68,6 +70,8 @@ public:
     void saveAs();
     // Copies the whole board to the system clipboard.
     void copyAll();
+    // Copies the selection the board shows, or the whole board with none.
+    void copySelectionOrAll();
     void clearBoard();
     // Asks whether to quit the program; on Yes frees the history and quits.
     void requestExit();
@@ -90,6 +94,11 @@ public:
 
 public slots:
     void onMenuTrigged(QAction* action);
+
+signals:
+    // A key on the board asked for a command. The strip carries it out as a
+    // click on its button would, so it shows what the key chose.
+    void commandKey(BoardCommand command);
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;

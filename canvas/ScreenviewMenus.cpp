@@ -31,11 +31,17 @@ void stylePopMenu(QMenu* menu, const char* menuClass, const QString& styleSheet)
         menu->setStyleSheet(styleSheet);
 }
 
-QAction* addEntry(QMenu* menu, const QString& text, const char* icon = nullptr)
+QAction* addEntry(QMenu* menu, const QString& text, const char* icon = nullptr,
+                  BoardCommand key = BoardCommand::None)
 {
-    if (icon)
-        return menu->addAction(QIcon(QString::fromLatin1(icon)), text);
-    return menu->addAction(text);
+    QAction* action = icon ? menu->addAction(QIcon(QString::fromLatin1(icon)), text) : menu->addAction(text);
+    if (key != BoardCommand::None) {
+        // Shown in the menu's shortcut column; the board itself takes the
+        // key when no menu is open.
+        action->setShortcut(BoardKeys::keyOf(key));
+        action->setShortcutContext(Qt::WidgetShortcut);
+    }
+    return action;
 }
 
 } // namespace
@@ -96,41 +102,41 @@ void Screenview::buildMenus()
     QAction* clearGreen = addEntry(colorMenu, tr("Transparent green"));
     QAction* clearBlue = addEntry(colorMenu, tr("Transparent blue"));
     colorMenu->addSeparator();
-    QAction* red = addEntry(colorMenu, tr("Red"));
-    QAction* yellow = addEntry(colorMenu, tr("Yellow"));
-    QAction* green = addEntry(colorMenu, tr("Green"));
-    QAction* blue = addEntry(colorMenu, tr("Blue"));
-    QAction* black = addEntry(colorMenu, tr("Black"));
-    QAction* white = addEntry(colorMenu, tr("White"));
+    QAction* red = addEntry(colorMenu, tr("Red"), nullptr, BoardCommand::Colour1);
+    QAction* yellow = addEntry(colorMenu, tr("Yellow"), nullptr, BoardCommand::Colour2);
+    QAction* green = addEntry(colorMenu, tr("Green"), nullptr, BoardCommand::Colour3);
+    QAction* blue = addEntry(colorMenu, tr("Blue"), nullptr, BoardCommand::Colour4);
+    QAction* black = addEntry(colorMenu, tr("Black"), nullptr, BoardCommand::Colour5);
+    QAction* white = addEntry(colorMenu, tr("White"), nullptr, BoardCommand::Colour6);
     mainMenu->addMenu(colorMenu);
     mainMenu->addSeparator();
 
-    QAction* pen = addEntry(mainMenu, tr("   Pen"), ":/main/resource/pen1.png");
-    QAction* erase = addEntry(mainMenu, tr("   Erase"), ":/main/resource/eraser1.png");
-    QAction* line = addEntry(mainMenu, tr("   Line"), ":/main/resource/line1.png");
-    QAction* arrow = addEntry(mainMenu, tr("   Line arrow"), ":/main/resource/arrow1.png");
-    QAction* rect = addEntry(mainMenu, tr("   Rectangle"), ":/main/resource/rect1.png");
-    QAction* solidRect = addEntry(mainMenu, tr("   Solid rectangle"), ":/main/resource/brushRect1.png");
-    QAction* ellipse = addEntry(mainMenu, tr("   Ellipse"), ":/main/resource/ellipse1.png");
-    QAction* solidEllipse = addEntry(mainMenu, tr("   Solid ellipse"), ":/main/resource/brushEllips1.png");
-    QAction* text = addEntry(mainMenu, tr("   Text"), ":/main/resource/text1.png");
-    QAction* tick = addEntry(mainMenu, tr("   Tick"), ":/main/resource/right_p1.png");
-    QAction* cross = addEntry(mainMenu, tr("   Cross"), ":/main/resource/wrong1.png");
-    QAction* markPen = addEntry(mainMenu, tr("   Mark pen"), ":/main/resource/markpen1.png");
-    QAction* area = addEntry(mainMenu, tr("   Select area"), ":/main/resource/selectedArce1.png");
+    QAction* pen = addEntry(mainMenu, tr("   Pen"), ":/main/resource/pen1.png", BoardCommand::Pen);
+    QAction* erase = addEntry(mainMenu, tr("   Erase"), ":/main/resource/eraser1.png", BoardCommand::Eraser);
+    QAction* line = addEntry(mainMenu, tr("   Line"), ":/main/resource/line1.png", BoardCommand::Line);
+    QAction* arrow = addEntry(mainMenu, tr("   Line arrow"), ":/main/resource/arrow1.png", BoardCommand::Arrow);
+    QAction* rect = addEntry(mainMenu, tr("   Rectangle"), ":/main/resource/rect1.png", BoardCommand::Rectangle);
+    QAction* solidRect = addEntry(mainMenu, tr("   Solid rectangle"), ":/main/resource/brushRect1.png", BoardCommand::FilledRectangle);
+    QAction* ellipse = addEntry(mainMenu, tr("   Ellipse"), ":/main/resource/ellipse1.png", BoardCommand::Ellipse);
+    QAction* solidEllipse = addEntry(mainMenu, tr("   Solid ellipse"), ":/main/resource/brushEllips1.png", BoardCommand::FilledEllipse);
+    QAction* text = addEntry(mainMenu, tr("   Text"), ":/main/resource/text1.png", BoardCommand::Text);
+    QAction* tick = addEntry(mainMenu, tr("   Tick"), ":/main/resource/right_p1.png", BoardCommand::Tick);
+    QAction* cross = addEntry(mainMenu, tr("   Cross"), ":/main/resource/wrong1.png", BoardCommand::Cross);
+    QAction* markPen = addEntry(mainMenu, tr("   Mark pen"), ":/main/resource/markpen1.png", BoardCommand::Badge);
+    QAction* area = addEntry(mainMenu, tr("   Select area"), ":/main/resource/selectedArce1.png", BoardCommand::SelectArea);
     mainMenu->addSeparator();
-    QAction* zoomInAction = addEntry(mainMenu, tr("   Zoom in"), ":/main/resource/zoomin1.png");
-    QAction* zoomOutAction = addEntry(mainMenu, tr("   Zoom out"), ":/main/resource/zoomout1.png");
-    QAction* originalScale = addEntry(mainMenu, tr("   Original scale"), ":/main/resource/selectedArce1.png");
+    QAction* zoomInAction = addEntry(mainMenu, tr("   Zoom in"), ":/main/resource/zoomin1.png", BoardCommand::ZoomIn);
+    QAction* zoomOutAction = addEntry(mainMenu, tr("   Zoom out"), ":/main/resource/zoomout1.png", BoardCommand::ZoomOut);
+    QAction* originalScale = addEntry(mainMenu, tr("   Original scale"), ":/main/resource/selectedArce1.png", BoardCommand::ZoomOriginal);
     mainMenu->addSeparator();
-    QAction* undoAction = addEntry(mainMenu, tr("   Undo"), ":/main/resource/undo1.png");
-    QAction* redoAction = addEntry(mainMenu, tr("   Redo"), ":/main/resource/redo1.png");
-    QAction* printAction = addEntry(mainMenu, tr("   Print"), ":/main/resource/print1.png");
-    QAction* copyBoard = addEntry(mainMenu, tr("   Copy to Clipboard"), ":/main/resource/copyboard1.png");
+    QAction* undoAction = addEntry(mainMenu, tr("   Undo"), ":/main/resource/undo1.png", BoardCommand::Undo);
+    QAction* redoAction = addEntry(mainMenu, tr("   Redo"), ":/main/resource/redo1.png", BoardCommand::Redo);
+    QAction* printAction = addEntry(mainMenu, tr("   Print"), ":/main/resource/print1.png", BoardCommand::Print);
+    QAction* copyBoard = addEntry(mainMenu, tr("   Copy to Clipboard"), ":/main/resource/copyboard1.png", BoardCommand::Copy);
     connect(mainMenu, SIGNAL(triggered(QAction*)), this, SLOT(onMenuTrigged(QAction*)));
 
     selectionMenu = new QMenu(this);
-    QAction* copySelected = addEntry(selectionMenu, tr("   Copy"), ":/main/resource/copy1.png");
+    QAction* copySelected = addEntry(selectionMenu, tr("   Copy"), ":/main/resource/copy1.png", BoardCommand::Copy);
     QAction* saveSelected = addEntry(selectionMenu, tr("   Save image"), ":/main/resource/save1.png");
     connect(selectionMenu, SIGNAL(triggered(QAction*)), this, SLOT(onMenuTrigged(QAction*)));
 

@@ -1,5 +1,6 @@
 #include "panel/PaintControlScene.h"
 
+#include "canvas/BoardKeys.h"
 #include "canvas/ScreenSnapshot.h"
 #include "settings/HelpPage.h"
 #include "canvas/BoardOpenTrace.h"
@@ -33,6 +34,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 // The width of "size 1", the size a new board starts with.
@@ -45,48 +48,50 @@ struct ToolEntry {
     const char* name;
     int id;
     Slot slot;
+    // The key on the board that does what the button does.
+    BoardCommand key;
 };
 
 // Strip order, two per row; the ids are the group ids of the buttons.
 const ToolEntry kTools[] = {
-    {QT_TRANSLATE_NOOP("PaintControlScene", "pen"), "pen_radio_btn", 0, &PaintControlScene::setPen},
-    {QT_TRANSLATE_NOOP("PaintControlScene", "line"), "line_radio_btn", 1, &PaintControlScene::setLine},
-    {QT_TRANSLATE_NOOP("PaintControlScene", "eraser"), "eraser_radio_btn", 2, &PaintControlScene::setEarser},
+    {QT_TRANSLATE_NOOP("PaintControlScene", "pen"), "pen_radio_btn", 0, &PaintControlScene::setPen, BoardCommand::Pen},
+    {QT_TRANSLATE_NOOP("PaintControlScene", "line"), "line_radio_btn", 1, &PaintControlScene::setLine, BoardCommand::Line},
+    {QT_TRANSLATE_NOOP("PaintControlScene", "eraser"), "eraser_radio_btn", 2, &PaintControlScene::setEarser, BoardCommand::Eraser},
     {QT_TRANSLATE_NOOP("PaintControlScene", "rectangle"), "rectangle_radio_btn", 3,
-     &PaintControlScene::setNullRectBrush},
+     &PaintControlScene::setNullRectBrush, BoardCommand::Rectangle},
     {QT_TRANSLATE_NOOP("PaintControlScene", "filled rectangle"), "filledrectangle_radio_btn", 4,
-     &PaintControlScene::setRectBrush},
+     &PaintControlScene::setRectBrush, BoardCommand::FilledRectangle},
     {QT_TRANSLATE_NOOP("PaintControlScene", "ellipse"), "ellipse_radio_btn", 5,
-     &PaintControlScene::setNullEllipseBrush},
+     &PaintControlScene::setNullEllipseBrush, BoardCommand::Ellipse},
     {QT_TRANSLATE_NOOP("PaintControlScene", "solid ellipse"), "solidellipse_radio_btn", 6,
-     &PaintControlScene::setEllipseBrush},
-    {QT_TRANSLATE_NOOP("PaintControlScene", "arrow"), "arrow_radio_btn", 7, &PaintControlScene::setArrow},
+     &PaintControlScene::setEllipseBrush, BoardCommand::FilledEllipse},
+    {QT_TRANSLATE_NOOP("PaintControlScene", "arrow"), "arrow_radio_btn", 7, &PaintControlScene::setArrow, BoardCommand::Arrow},
     {QT_TRANSLATE_NOOP("PaintControlScene", "marker pen"), "markerpen_radio_btn", 8,
-     &PaintControlScene::setMarkpen},
+     &PaintControlScene::setMarkpen, BoardCommand::Badge},
     {QT_TRANSLATE_NOOP("PaintControlScene", "insert text"), "inserttext_radio_btn", 9,
-     &PaintControlScene::setTextInput},
+     &PaintControlScene::setTextInput, BoardCommand::Text},
     {QT_TRANSLATE_NOOP("PaintControlScene", "right mark"), "rightmark_radio_btn", 12,
-     &PaintControlScene::setRightSymbolImage},
+     &PaintControlScene::setRightSymbolImage, BoardCommand::Tick},
     {QT_TRANSLATE_NOOP("PaintControlScene", "wrong mark"), "wrongmark_radio_btn", 13,
-     &PaintControlScene::setWrongSymbolImage},
+     &PaintControlScene::setWrongSymbolImage, BoardCommand::Cross},
     {QT_TRANSLATE_NOOP("PaintControlScene", "color picker"), "colorpicker_radio_btn", 11,
-     &PaintControlScene::setColorPicker},
+     &PaintControlScene::setColorPicker, BoardCommand::ColorPicker},
     {QT_TRANSLATE_NOOP("PaintControlScene", "select area"), "selectarea_radio_btn", 10,
-     &PaintControlScene::setSelectedRect},
-    {QT_TRANSLATE_NOOP("PaintControlScene", "zoom in"), "zoomin_radio_btn", 14, &PaintControlScene::setZoomin},
-    {QT_TRANSLATE_NOOP("PaintControlScene", "zoom out"), "zoomout_radio_btn", 15, &PaintControlScene::setZoomout},
-    {QT_TRANSLATE_NOOP("PaintControlScene", "undo"), "undo_radio_btn", 18, &PaintControlScene::setUndo},
-    {QT_TRANSLATE_NOOP("PaintControlScene", "redo"), "redo_radio_btn", 19, &PaintControlScene::setRedo},
-    {QT_TRANSLATE_NOOP("PaintControlScene", "print"), "print_radio_btn", 16, &PaintControlScene::setPrint},
+     &PaintControlScene::setSelectedRect, BoardCommand::SelectArea},
+    {QT_TRANSLATE_NOOP("PaintControlScene", "zoom in"), "zoomin_radio_btn", 14, &PaintControlScene::setZoomin, BoardCommand::ZoomIn},
+    {QT_TRANSLATE_NOOP("PaintControlScene", "zoom out"), "zoomout_radio_btn", 15, &PaintControlScene::setZoomout, BoardCommand::ZoomOut},
+    {QT_TRANSLATE_NOOP("PaintControlScene", "undo"), "undo_radio_btn", 18, &PaintControlScene::setUndo, BoardCommand::Undo},
+    {QT_TRANSLATE_NOOP("PaintControlScene", "redo"), "redo_radio_btn", 19, &PaintControlScene::setRedo, BoardCommand::Redo},
+    {QT_TRANSLATE_NOOP("PaintControlScene", "print"), "print_radio_btn", 16, &PaintControlScene::setPrint, BoardCommand::Print},
     {QT_TRANSLATE_NOOP("PaintControlScene", "clear board"), "clearboard_radio_btn", 17,
-     &PaintControlScene::setClearBoard},
+     &PaintControlScene::setClearBoard, BoardCommand::Clear},
     {QT_TRANSLATE_NOOP("PaintControlScene", "new painter board"), "newboard_radio_btn", 20,
-     &PaintControlScene::setNewPainter},
+     &PaintControlScene::setNewPainter, BoardCommand::None},
     {QT_TRANSLATE_NOOP("PaintControlScene", "copy board"), "copyboard_radio_btn", 21,
-     &PaintControlScene::setCopyBoard},
-    {QT_TRANSLATE_NOOP("PaintControlScene", "save"), "save_radio_btn", 22, &PaintControlScene::setSaveAs},
+     &PaintControlScene::setCopyBoard, BoardCommand::Copy},
+    {QT_TRANSLATE_NOOP("PaintControlScene", "save"), "save_radio_btn", 22, &PaintControlScene::setSaveAs, BoardCommand::Save},
     {QT_TRANSLATE_NOOP("PaintControlScene", "exit application"), "exit_radio_btn", 23,
-     &PaintControlScene::setExitApp},
+     &PaintControlScene::setExitApp, BoardCommand::None},
 };
 
 struct SizeEntry {
@@ -112,6 +117,12 @@ struct ColorEntry {
     Slot slot;
     RingSlot ring;
 };
+
+// The keys 1 to 8 choose the colours in strip order.
+BoardCommand colourKey(int index)
+{
+    return static_cast<BoardCommand>(static_cast<int>(BoardCommand::Colour1) + index);
+}
 
 const ColorEntry kColors[] = {
     {QT_TRANSLATE_NOOP("PaintControlScene", "red color"), "redcolor_radio_btn",
@@ -266,7 +277,7 @@ void PaintControlScene::buildColorRows()
         auto* radio = new QColorRadio(this);
         radio->setObjectName(QLatin1String(entry.name));
         radio->setFixedSize(28, 28);
-        radio->setToolTip(tr(entry.tip));
+        radio->setToolTip(BoardKeys::withKey(tr(entry.tip), colourKey(i)));
         colorGroup->addButton(radio, i);
         centreRing(radio);
         connect(radio, &QRadioButton::clicked, this, entry.slot);
@@ -291,7 +302,7 @@ void PaintControlScene::buildToolRows()
         auto* button = new QRadioButton(this);
         button->setObjectName(QLatin1String(entry.name));
         button->setFixedSize(22, 22);
-        button->setToolTip(tr(entry.tip));
+        button->setToolTip(BoardKeys::withKey(tr(entry.tip), entry.key));
         toolGroup->addButton(button, entry.id);
         connect(button, &QRadioButton::clicked, this, entry.slot);
         toolButtons[entry.id] = button;
@@ -334,9 +345,9 @@ void PaintControlScene::retranslate()
         sizeButtons[i]->setToolTip(tr(kSizes[i].tip));
     customSizeButton->setToolTip(tr("custom size"));
     for (int i = 0; i < 8; ++i)
-        colorRadios[i]->setToolTip(tr(kColors[i].tip));
+        colorRadios[i]->setToolTip(BoardKeys::withKey(tr(kColors[i].tip), colourKey(i)));
     for (const ToolEntry& entry : kTools)
-        toolButtons[entry.id]->setToolTip(tr(entry.tip));
+        toolButtons[entry.id]->setToolTip(BoardKeys::withKey(tr(entry.tip), entry.key));
     optionButton->setToolTip(tr("option"));
     helperButton->setToolTip(tr("help"));
     if (canvas)
@@ -437,6 +448,7 @@ void PaintControlScene::captured(const QRect& area, qreal ratio, const QPixmap& 
     snapshot.ratio = ratio;
     canvas = std::make_unique<Screenview>(snapshot, nullptr);
     canvas->installEventFilter(this);
+    connect(canvas.get(), &Screenview::commandKey, this, &PaintControlScene::runBoardCommand);
     // The board draws from the first stroke with what the strip shows checked.
     canvas->setPenWidth(kSizeOneWidth);
     canvas->setPenColor(255, 0, 0, 255);
@@ -497,6 +509,45 @@ void PaintControlScene::setColor(int r, int g, int b)
 }
 
 void PaintControlScene::setPenSize1() { setWidth(kSizeOneWidth); }
+void PaintControlScene::runBoardCommand(BoardCommand command)
+{
+    if (!canvas)
+        return;
+    switch (command) {
+    case BoardCommand::Copy:
+        canvas->copySelectionOrAll();
+        return;
+    case BoardCommand::ZoomOriginal:
+        setRestoreZoom();
+        return;
+    case BoardCommand::SmallerPen:
+    case BoardCommand::LargerPen: {
+        // From a custom size both go to the nearest of the strip's own sizes.
+        const int last = static_cast<int>(sizeButtons.size()) - 1;
+        const int at = sizeGroup->checkedId();
+        int next = command == BoardCommand::SmallerPen ? at - 1 : at + 1;
+        if (at < 0 || at > last)
+            next = last;
+        sizeButtons[std::clamp(next, 0, last)]->click();
+        return;
+    }
+    default:
+        break;
+    }
+    for (int i = 0; i < 8; ++i) {
+        if (colourKey(i) == command) {
+            colorRadios[i]->click();
+            return;
+        }
+    }
+    for (const ToolEntry& entry : kTools) {
+        if (entry.key == command) {
+            toolButtons[entry.id]->click();
+            return;
+        }
+    }
+}
+
 void PaintControlScene::setPenSize2() { setWidth(4); }
 void PaintControlScene::setPenSize3() { setWidth(6); }
 void PaintControlScene::setPenSize4() { setWidth(8); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "canvas/BoardKeys.h"
+
 #include <QRect>
 #include <QWidget>
 
@@ -119,6 +121,8 @@ private:
     // Back to size 1, red and the pen on the strip only; nothing is sent to the board.
     void resetChoices();
     void updateColorRings();
+    // Carries out a key's command as a click on the strip's button for it would.
+    void runBoardCommand(BoardCommand command);
     // Makes the main window stay above `board` (null: above nothing in particular).
     void keepAbove(QWidget* board);
     // Gives the open board the keyboard after a tool was chosen on the strip.

@@ -335,7 +335,7 @@ void MainWindowTest::languageChosenInOptionsAppliesAtOnceAndIsRemembered()
     QCOMPARE(chineseExit, QString::fromUtf8("退出"));
     QCOMPARE(chineseNotice, QString::fromUtf8("Scribbloom 已经在运行……"));
     QCOMPARE(englishExit, QString("Exit"));
-    QCOMPARE(englishTip, QString("pen"));
+    QCOMPARE(englishTip, QString("pen (P)"));
     QCOMPARE(englishRows, QStringList({"Help", "About...", "Exit"}));
     QCOMPARE(englishTitle, QString("Option"));
     QCOMPARE(englishBoardMenu, QString("    Exit(&7)"));
@@ -422,7 +422,7 @@ void MainWindowTest::textsAreChineseWithTheChineseTranslation()
 
     QCOMPARE(exitText, QString::fromUtf8("退出"));
     QVERIFY(tip.startsWith("Scribbloom"));
-    QCOMPARE(penTip, QString::fromUtf8("画笔"));
+    QCOMPARE(penTip, QString::fromUtf8("画笔 (P)"));
     QVERIFY2(fileName.contains(QString::fromUtf8("文件")), qPrintable(fileName));
 }
 

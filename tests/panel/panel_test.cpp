@@ -5,6 +5,7 @@
 #include "canvas/GraphActioner.h"
 #include "canvas/GraphManager.h"
 #include "canvas/GraphType.h"
+#include "canvas/QTextEditer.h"
 #include "canvas/Screenview.h"
 #include "platform/ScreenCapture.h"
 #include "widgets/QColorRadio.h"
@@ -135,6 +136,7 @@ private slots:
     void toolButtonsSelectTheirTool();
     void clickingTheCheckedToolAgainLeavesZoom();
     void escapeAfterChoosingTheToolOnTheStripPutsThePickerAway();
+    void keysOnTheBoardChooseWhatTheStripThenShows();
     void sizeButtonsSendTheirWidths_data();
     void sizeButtonsSendTheirWidths();
     void colourButtonsSendTheirColours_data();
@@ -203,18 +205,20 @@ void PanelTest::everyButtonCarriesItsNameTipAndGroup_data()
     QTest::addColumn<QSize>("size");
 
     const QSize tool(22, 22);
+    // Each tip names the key that does the same on the board.
     const struct { const char* name; const char* tip; int id; } tools[] = {
-        {"pen_radio_btn", "pen", 0}, {"line_radio_btn", "line", 1}, {"eraser_radio_btn", "eraser", 2},
-        {"rectangle_radio_btn", "rectangle", 3}, {"filledrectangle_radio_btn", "filled rectangle", 4},
-        {"ellipse_radio_btn", "ellipse", 5}, {"solidellipse_radio_btn", "solid ellipse", 6},
-        {"arrow_radio_btn", "arrow", 7}, {"markerpen_radio_btn", "marker pen", 8},
-        {"inserttext_radio_btn", "insert text", 9}, {"rightmark_radio_btn", "right mark", 12},
-        {"wrongmark_radio_btn", "wrong mark", 13}, {"colorpicker_radio_btn", "color picker", 11},
-        {"selectarea_radio_btn", "select area", 10}, {"zoomin_radio_btn", "zoom in", 14},
-        {"zoomout_radio_btn", "zoom out", 15}, {"undo_radio_btn", "undo", 18}, {"redo_radio_btn", "redo", 19},
-        {"print_radio_btn", "print", 16}, {"clearboard_radio_btn", "clear board", 17},
-        {"newboard_radio_btn", "new painter board", 20}, {"copyboard_radio_btn", "copy board", 21},
-        {"save_radio_btn", "save", 22}, {"exit_radio_btn", "exit application", 23},
+        {"pen_radio_btn", "pen (P)", 0}, {"line_radio_btn", "line (L)", 1}, {"eraser_radio_btn", "eraser (E)", 2},
+        {"rectangle_radio_btn", "rectangle (R)", 3}, {"filledrectangle_radio_btn", "filled rectangle (Shift+R)", 4},
+        {"ellipse_radio_btn", "ellipse (O)", 5}, {"solidellipse_radio_btn", "solid ellipse (Shift+O)", 6},
+        {"arrow_radio_btn", "arrow (A)", 7}, {"markerpen_radio_btn", "marker pen (N)", 8},
+        {"inserttext_radio_btn", "insert text (T)", 9}, {"rightmark_radio_btn", "right mark (V)", 12},
+        {"wrongmark_radio_btn", "wrong mark (X)", 13}, {"colorpicker_radio_btn", "color picker (I)", 11},
+        {"selectarea_radio_btn", "select area (S)", 10}, {"zoomin_radio_btn", "zoom in (Ctrl++)", 14},
+        {"zoomout_radio_btn", "zoom out (Ctrl+-)", 15}, {"undo_radio_btn", "undo (Ctrl+Z)", 18},
+        {"redo_radio_btn", "redo (Ctrl+Y)", 19}, {"print_radio_btn", "print (Ctrl+P)", 16},
+        {"clearboard_radio_btn", "clear board (Del)", 17}, {"newboard_radio_btn", "new painter board", 20},
+        {"copyboard_radio_btn", "copy board (Ctrl+C)", 21}, {"save_radio_btn", "save (Ctrl+S)", 22},
+        {"exit_radio_btn", "exit application", 23},
     };
     for (const auto& t : tools)
         QTest::newRow(t.name) << t.name << t.tip << 2 << t.id << tool;
@@ -229,7 +233,8 @@ void PanelTest::everyButtonCarriesItsNameTipAndGroup_data()
     const char* colours[] = {"red", "yellow", "green", "blue", "black", "white", "purple", "custom"};
     for (int i = 0; i < 8; ++i) {
         const QString name = QString("%1color_radio_btn").arg(colours[i]);
-        const QString tip = i == 7 ? QString("custom  color") : QString("%1 color").arg(colours[i]);
+        const QString tip = (i == 7 ? QString("custom  color") : QString("%1 color").arg(colours[i]))
+            + QString(" (%1)").arg(i + 1);
         QTest::newRow(qPrintable(name)) << name << tip << 1 << i << QSize(28, 28);
     }
     QTest::newRow("menu_btn") << "menu_btn" << "menu" << -1 << -1 << QSize(12, 9);
@@ -413,6 +418,58 @@ void PanelTest::escapeAfterChoosingTheToolOnTheStripPutsThePickerAway()
     QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_Escape);
     QVERIFY(!board->isPickerActive());
     QCOMPARE(board->tool(), int(Pen));
+}
+
+void PanelTest::keysOnTheBoardChooseWhatTheStripThenShows()
+{
+    button("open_btn")->click();
+    Screenview* board = panel->board();
+    QTest::keyClick(board, Qt::Key_R, Qt::ShiftModifier);
+    QCOMPARE(board->tool(), int(BrushRect));
+    QVERIFY(button("filledrectangle_radio_btn")->isChecked());
+    QTest::keyClick(board, Qt::Key_R);
+    QCOMPARE(board->tool(), int(Rect));
+    QVERIFY(button("rectangle_radio_btn")->isChecked());
+    QTest::keyClick(board, Qt::Key_4);
+    QVERIFY(button("bluecolor_radio_btn")->isChecked());
+    QTest::keyClick(board, Qt::Key_BracketRight);
+    QTest::keyClick(board, Qt::Key_BracketRight);
+    QVERIFY(button("size3_radio_btn")->isChecked());
+    QTest::keyClick(board, Qt::Key_BracketLeft);
+    QVERIFY(button("size2_radio_btn")->isChecked());
+    QTest::keyClick(board, Qt::Key_BracketLeft);
+    QTest::keyClick(board, Qt::Key_BracketLeft);
+    QVERIFY(button("size1_radio_btn")->isChecked());
+
+    // What the keys chose is what the next item is drawn with.
+    QTest::keyClick(board, Qt::Key_BracketRight);
+    GraphActioner* item = drawDot({40, 40});
+    QCOMPARE(item->type, int(Rect));
+    QCOMPARE(item->propertyInt("size"), 4);
+    QCOMPARE(item->propertyInt("b"), 255);
+    QCOMPARE(item->propertyInt("r"), 0);
+
+    // Undo and redo from the keyboard, and Delete clears.
+    const int drawn = board->manager()->painted().size();
+    QTest::keyClick(board, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(board->manager()->painted().size(), drawn - 1);
+    QTest::keyClick(board, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(board->manager()->painted().size(), drawn);
+    QTest::keyClick(board, Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(board->isZoomMode());
+    QTest::keyClick(board, Qt::Key_0, Qt::ControlModifier);
+    QVERIFY(!board->isZoomMode());
+
+    // Letters typed into a text entry are text, not tools.
+    QTest::keyClick(board, Qt::Key_T);
+    QCOMPARE(board->tool(), int(Text));
+    QTest::mouseClick(board, Qt::LeftButton, {}, QPoint(200, 200));
+    QTRY_VERIFY(board->openEditor());
+    QTest::keyClicks(board->openEditor(), QStringLiteral("Rope 4"));
+    QCOMPARE(board->tool(), int(Text));
+    QVERIFY(button("inserttext_radio_btn")->isChecked());
+    QVERIFY(button("bluecolor_radio_btn")->isChecked());
+    QVERIFY(board->openEditor()->text().contains(QStringLiteral("Rope 4")));
 }
 
 void PanelTest::sizeButtonsSendTheirWidths_data()
