@@ -1,21 +1,27 @@
 #include "app/AppLauncher.h"
 
+#include "app/BoardRemote.h"
 #include "app/MainWindow.h"
+#include "panel/PaintControlScene.h"
 #include "settings/ConfigStore.h"
 #include "settings/Language.h"
 #include "faulttrace/FaultTrace.h"
 #include "online/UiTaskDispatcher.h"
 #include "online/UsageStatistics.h"
+#include "platform/GlobalShortcut.h"
 #include "platform/ModuleInstance.h"
+#include "widgets/SettingWindow.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeySequence>
 #include <QRect>
 #include <QScreen>
 #include <QString>
 #include <QTextCodec>
+#include <QTimer>
 #include <QWidget>
 
 #include <chrono>
@@ -41,7 +47,7 @@ void AppLauncher::init(QApplication* app)
     network::UiTaskDispatcher::initialize(platform::currentModuleInstance());
 }
 
-bool AppLauncher::run()
+bool AppLauncher::run(bool openBoard, const QString& control)
 {
     // Armed only after the services above, with the built-in settings.
     FaultTraceInit(L"1.1.6.1429", nullptr);
@@ -56,7 +62,31 @@ bool AppLauncher::run()
     }
     window.show();
 
+    // "scribbloom --board" from a later start switches the board as the
+    // strip's switch does; "--close-board" only ever closes it.
+    BoardRemote remote;
+    PaintControlScene* strip = window.panel();
+    QObject::connect(&remote, &BoardRemote::switchBoardAsked, strip, &PaintControlScene::setOpenBoard);
+    QObject::connect(&remote, &BoardRemote::closeBoardAsked, strip, [strip] {
+        if (strip->board())
+            strip->setOpenBoard();
+    });
+    remote.listen(control);
+
+    // The key that does the same from anywhere. One that another program
+    // holds is said in the log here and in the Options dialog.
+    GlobalShortcut boardKey;
+    QObject::connect(&boardKey, &GlobalShortcut::activated, strip, &PaintControlScene::setOpenBoard);
+    const QString keys = ConfigStore::instance()->value(QStringLiteral("BoardShortcut"));
+    if (boardKey.bind(QKeySequence::fromString(keys, QKeySequence::PortableText))
+        == GlobalShortcut::State::TakenByAnother)
+        qWarning("The board key %s is taken by another program; choose another in Options.", qPrintable(keys));
+    SettingWindow::setBoardShortcut(&boardKey);
+    if (openBoard)
+        QTimer::singleShot(0, strip, &PaintControlScene::setOpenBoard);
+
     QApplication::exec();
+    SettingWindow::setBoardShortcut(nullptr);
 
     // A report still waiting for a slow server must neither hold up the exit
     // nor be running while the libraries it uses are taken down.

@@ -1,6 +1,7 @@
 #pragma once
 
 class QApplication;
+class QString;
 
 // Brings the program up once the single-instance check has passed and the
 // application object exists, runs it, and takes it down in a fixed order.
@@ -12,7 +13,9 @@ public:
     // Crash reporter, main window, event loop, orderly shutdown. False when
     // the usage report's thread could not be stopped in time: the caller
     // then ends the process without the libraries' exit-time teardown.
-    bool run();
+    // With `openBoard` a board opens as soon as the strip is up. `control`
+    // is where later starts send their commands.
+    bool run(bool openBoard, const QString& control);
 
 private:
     QApplication* app = nullptr;

@@ -11,4 +11,8 @@ public:
     // no stale lock can block the next start. False when another process
     // holds it, or when the lock could not be made at all.
     static bool acquire(const QString& name);
+
+    // Where the running copy holding the lock `name` takes commands from
+    // later starts of the same user (a local socket's address).
+    static QString controlAddress(const QString& name);
 };

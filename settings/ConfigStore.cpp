@@ -29,6 +29,9 @@ void ConfigStore::load()
     values.insert(QStringLiteral("Pensize"), QStringLiteral("1"));
     values.insert(QStringLiteral("ExitTray"), QStringLiteral("0"));
     values.insert(QStringLiteral("Langua"), QStringLiteral("0"));
+    // The key that opens and closes the board from anywhere (portable text;
+    // empty for none).
+    values.insert(QStringLiteral("BoardShortcut"), QStringLiteral("Ctrl+Alt+D"));
     for (const QString& file : {path, userFilePath()}) {
         if (!QFileInfo::exists(file))
             continue;
@@ -45,10 +48,15 @@ QString ConfigStore::userFilePath()
 
 bool ConfigStore::remember(const QString& key, int value)
 {
-    setInt(key, value);
+    return remember(key, QString::number(value));
+}
+
+bool ConfigStore::remember(const QString& key, const QString& value)
+{
+    values.insert(key, value);
     const QString file = userFilePath();
     return QDir().mkpath(QFileInfo(file).absolutePath())
-        && platform::writeProfileString(file, kSection, key, QString::number(value));
+        && platform::writeProfileString(file, kSection, key, value);
 }
 
 int ConfigStore::getInt(const QString& key) const

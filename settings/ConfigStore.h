@@ -22,6 +22,8 @@ public:
     // setInt, and writes the value to the per-user file for the next start.
     // False when the file could not be written (the value still holds for this run).
     bool remember(const QString& key, int value);
+    // The same for a text value.
+    bool remember(const QString& key, const QString& value);
 
     QString value(const QString& key) const { return values.value(key); }
     QString filePath() const { return path; }

@@ -1,9 +1,11 @@
 #include "widgets/SettingWindow.h"
 
+#include "platform/GlobalShortcut.h"
 #include "settings/ConfigStore.h"
 #include "settings/Language.h"
 
 #include <QComboBox>
+#include <QKeySequenceEdit>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLocale>
@@ -13,6 +15,9 @@
 namespace {
 
 const QString kTextStyle = QStringLiteral("font-family: Microsoft YaHei;font-size: 12px;color:#000000;");
+const QString kShortcutKey = QStringLiteral("BoardShortcut");
+
+GlobalShortcut* boardShortcut = nullptr;
 
 }  // namespace
 
@@ -76,7 +81,90 @@ SettingWindow::SettingWindow(QWidget* parent) : QDialog(parent)
     connect(comboBoxLang, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &SettingWindow::OnComboxLangState);
 
+    buildShortcutPage();
     retranslate();
+}
+
+void SettingWindow::setBoardShortcut(GlobalShortcut* shortcut)
+{
+    boardShortcut = shortcut;
+}
+
+void SettingWindow::buildShortcutPage()
+{
+    tabShortcut = new QWidget();
+    tabShortcut->setObjectName(QStringLiteral("tab_shortcut"));
+    labelShortcut = new QLabel(tabShortcut);
+    labelShortcut->setObjectName(QStringLiteral("labelShortcut"));
+    labelShortcut->setGeometry(10, 15, 150, 22);
+    labelShortcut->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    shortcutEdit = new QKeySequenceEdit(tabShortcut);
+    shortcutEdit->setObjectName(QStringLiteral("shortcutEdit"));
+    shortcutEdit->setGeometry(170, 15, 150, 22);
+    shortcutEdit->setKeySequence(
+        QKeySequence::fromString(ConfigStore::instance()->value(kShortcutKey), QKeySequence::PortableText));
+    shortcutNone = new QPushButton(tabShortcut);
+    shortcutNone->setObjectName(QStringLiteral("shortcutNone"));
+    shortcutNone->setGeometry(330, 15, 80, 22);
+    shortcutState = new QLabel(tabShortcut);
+    shortcutState->setObjectName(QStringLiteral("shortcutState"));
+    shortcutState->setGeometry(10, 50, 405, 110);
+    shortcutState->setWordWrap(true);
+    shortcutState->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    shortcutState->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    for (QWidget* widget : {static_cast<QWidget*>(labelShortcut), static_cast<QWidget*>(shortcutEdit),
+                            static_cast<QWidget*>(shortcutNone), static_cast<QWidget*>(shortcutState)})
+        widget->setStyleSheet(kTextStyle);
+    tabWidget->addTab(tabShortcut, QStringLiteral("shortcut"));
+    connect(shortcutEdit, &QKeySequenceEdit::editingFinished, this, &SettingWindow::applyShortcut);
+    connect(shortcutNone, &QPushButton::clicked, this, [this] {
+        shortcutEdit->clear();
+        applyShortcut();
+    });
+}
+
+void SettingWindow::applyShortcut()
+{
+    // One combination: the edit keeps recording up to four.
+    QKeySequence keys = shortcutEdit->keySequence();
+    if (keys.count() > 1) {
+        keys = QKeySequence(keys[0]);
+        shortcutEdit->setKeySequence(keys);
+    }
+    ConfigStore::instance()->remember(kShortcutKey, keys.toString(QKeySequence::PortableText));
+    if (boardShortcut)
+        boardShortcut->bind(keys);
+    showShortcutState();
+}
+
+void SettingWindow::showShortcutState()
+{
+    const QKeySequence keys = shortcutEdit->keySequence();
+    const int state = boardShortcut ? int(boardShortcut->state())
+                                    : int(keys.isEmpty() ? GlobalShortcut::State::Off : GlobalShortcut::State::Failed);
+    shortcutState->setText(shortcutStatus(state, keys.toString(QKeySequence::NativeText)));
+}
+
+QString SettingWindow::shortcutStatus(int state, const QString& keys)
+{
+    const QString bind = tr("You can also bind the command \"scribbloom --board\" to a key in the desktop's "
+                            "keyboard settings: GNOME Settings, Keyboard, Custom Shortcuts; KDE System Settings, "
+                            "Shortcuts; sway: a bindsym line in its configuration.");
+    switch (static_cast<GlobalShortcut::State>(state)) {
+    case GlobalShortcut::State::Active:
+        return tr("Press %1 anywhere to open or close the board.").arg(keys);
+    case GlobalShortcut::State::TakenByAnother:
+        return tr("Another program already uses %1: choose another key.").arg(keys) + QLatin1Char(' ') + bind;
+    case GlobalShortcut::State::NotOffered:
+        return tr("This desktop gives programs no keys of their own. Bind the command \"scribbloom --board\" "
+                  "to a key there: GNOME Settings, Keyboard, Custom Shortcuts; KDE System Settings, Shortcuts; "
+                  "sway: a bindsym line in its configuration.");
+    case GlobalShortcut::State::Failed:
+        return tr("%1 cannot be used as a shortcut here.").arg(keys) + QLatin1Char(' ') + bind;
+    case GlobalShortcut::State::Off:
+    default:
+        return tr("No key opens the board.") + QLatin1Char(' ') + bind;
+    }
 }
 
 void SettingWindow::retranslate()
@@ -87,6 +175,10 @@ void SettingWindow::retranslate()
     labelVersion->setText(tr("Version:") + QStringLiteral("1.1.6.1429"));
     pushBtnUpdate->setText(tr("Update now"));
     labelLanguage->setText(tr("Language:"));
+    tabWidget->setTabText(tabWidget->indexOf(tabShortcut), tr("shortcut"));
+    labelShortcut->setText(tr("Open and close the board:"));
+    shortcutNone->setText(tr("None"));
+    showShortcutState();
 }
 
 void SettingWindow::currentChanged(int) {}

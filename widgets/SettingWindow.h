@@ -4,7 +4,9 @@
 
 #include <QDialog>
 
+class GlobalShortcut;
 class QComboBox;
+class QKeySequenceEdit;
 class QLabel;
 class QPushButton;
 class QTabWidget;
@@ -12,7 +14,8 @@ class QWidget;
 
 // The modal "Option" dialog: the program version and an "Update now" button
 // (connected to nothing: the program has no update check), the choice of the
-// language, plus the slots through which option changes reach the settings store.
+// language and of the key that opens and closes the board from anywhere,
+// plus the slots through which option changes reach the settings store.
 class SettingWindow : public QDialog, public Retranslatable {
     Q_OBJECT
 
@@ -20,6 +23,13 @@ public:
     explicit SettingWindow(QWidget* parent = nullptr);
 
     void retranslate() override;
+
+    // The program's board key, which the shortcut page changes and reports
+    // on; null where the program has none (the page then only stores it).
+    static void setBoardShortcut(GlobalShortcut* shortcut);
+
+    // What the shortcut page says of the key's state.
+    static QString shortcutStatus(int state, const QString& keys);
 
 public slots:
     void currentChanged(int index);
@@ -36,4 +46,14 @@ private:
     QWidget* tabLanguage = nullptr;
     QLabel* labelLanguage = nullptr;
     QComboBox* comboBoxLang = nullptr;
+    QWidget* tabShortcut = nullptr;
+    QLabel* labelShortcut = nullptr;
+    QKeySequenceEdit* shortcutEdit = nullptr;
+    QPushButton* shortcutNone = nullptr;
+    QLabel* shortcutState = nullptr;
+
+    void buildShortcutPage();
+    // Stores the edited key, takes it and says how that went.
+    void applyShortcut();
+    void showShortcutState();
 };

@@ -14,16 +14,26 @@ namespace {
 
 // The per-user runtime folder, as the session provides it; otherwise a
 // per-user name in the temporary folder.
-QString lockPath(const QString& name)
+QString runtimePath(const QString& name, const char* suffix)
 {
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && QDir(QFile::decodeName(runtime)).exists()) {
-        return QFile::decodeName(runtime) + '/' + name + ".lock";
+        return QFile::decodeName(runtime) + '/' + name + suffix;
     }
-    return QDir::tempPath() + '/' + name + '-' + QString::number(getuid()) + ".lock";
+    return QDir::tempPath() + '/' + name + '-' + QString::number(getuid()) + suffix;
+}
+
+QString lockPath(const QString& name)
+{
+    return runtimePath(name, ".lock");
 }
 
 } // namespace
+
+QString SingleInstance::controlAddress(const QString& name)
+{
+    return runtimePath(name, ".control");
+}
 
 bool SingleInstance::acquire(const QString& name)
 {

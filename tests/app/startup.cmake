@@ -13,3 +13,7 @@ scribbloom_register_test(startup_no_display /usr/bin/python3 ${CMAKE_CURRENT_LIS
 
 scribbloom_register_test(startup_relocatable ${CMAKE_CURRENT_LIST_DIR}/startup_relocatable.sh ${SCRIBBLOOM_BIN_DIR}
   TIMEOUT 60)
+
+scribbloom_register_test(startup_board_command
+  ${CMAKE_CURRENT_LIST_DIR}/startup_board_command.sh $<TARGET_FILE:Scribbloom>
+  XVFB SCREEN 1280x1024x24 TIMEOUT 120)

@@ -1,0 +1,40 @@
+#pragma once
+
+// One key combination that reaches this program wherever the keyboard is,
+// as the desktop allows it: taken from the X server on X11; on Wayland
+// desktops only the desktop itself can hand out such keys.
+
+#include <QKeySequence>
+#include <QObject>
+#include <QString>
+
+class GlobalShortcut : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class State {
+        Off,            // no key chosen
+        Active,         // the key reaches the program
+        TakenByAnother, // another program holds the key
+        NotOffered,     // the desktop gives programs no global keys: bind the command there
+        Failed,         // the key cannot be used (no keyboard mapping for it, no display)
+    };
+
+    explicit GlobalShortcut(QObject* parent = nullptr);
+    ~GlobalShortcut() override;
+
+    // Gives up the key held before and takes `keys` (its first combination);
+    // an empty sequence takes none.
+    State bind(const QKeySequence& keys);
+    State state() const { return current; }
+
+signals:
+    // The key was pressed (once per press, never for its auto-repeat).
+    void activated();
+
+private:
+    class Backend;
+    Backend* backend = nullptr;
+    State current = State::Off;
+};
