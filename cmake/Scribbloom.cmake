@@ -34,7 +34,10 @@ function(scribbloom_register_test name)
           # Settings the program remembers stay with the test, away from the user's own.
           "XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/${name}-config"
           # No test may report usage to the outside world; tests of the report opt back in.
-          "DO_NOT_TRACK=1" ${T_ENV})
+          "DO_NOT_TRACK=1"
+          # The program starts in the system's language when none is stored:
+          # tests expect the designed default, Chinese, whatever the machine's.
+          "LC_ALL=C.UTF-8" "LANG=C.UTF-8" ${T_ENV})
   if(T_XVFB)
     set(cmd ${CMAKE_SOURCE_DIR}/tests/tools/with-xvfb.sh ${T_SCREEN} ${cmd})
     list(APPEND T_LABELS xvfb)

@@ -26,6 +26,7 @@ void ConfigStore::load()
 {
     path = QDir::currentPath() + QDir::separator() + QStringLiteral("Scribbloom.ini");
     values.clear();
+    stored.clear();
     values.insert(QStringLiteral("Pensize"), QStringLiteral("1"));
     values.insert(QStringLiteral("ExitTray"), QStringLiteral("0"));
     values.insert(QStringLiteral("Langua"), QStringLiteral("0"));
@@ -35,8 +36,15 @@ void ConfigStore::load()
     for (const QString& file : {path, userFilePath()}) {
         if (!QFileInfo::exists(file))
             continue;
-        for (auto it = values.begin(); it != values.end(); ++it)
-            it.value() = platform::readProfileString(file, kSection, it.key(), it.value(), kValueBuffer);
+        // A default no file can hold tells a missing key from a stored one.
+        const QString missing = QStringLiteral("\x01");
+        for (auto it = values.begin(); it != values.end(); ++it) {
+            const QString read = platform::readProfileString(file, kSection, it.key(), missing, kValueBuffer);
+            if (read != missing) {
+                it.value() = read;
+                stored.insert(it.key());
+            }
+        }
     }
 }
 
@@ -54,6 +62,7 @@ bool ConfigStore::remember(const QString& key, int value)
 bool ConfigStore::remember(const QString& key, const QString& value)
 {
     values.insert(key, value);
+    stored.insert(key);
     const QString file = userFilePath();
     return QDir().mkpath(QFileInfo(file).absolutePath())
         && platform::writeProfileString(file, kSection, key, value);

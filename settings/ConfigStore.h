@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMap>
+#include <QSet>
 #include <QString>
 
 // The process-wide settings: read once from section "Config" of
@@ -26,6 +27,8 @@ public:
     bool remember(const QString& key, const QString& value);
 
     QString value(const QString& key) const { return values.value(key); }
+    // Whether a file (or a remember call) gave the key its value, rather than the default.
+    bool isStored(const QString& key) const { return stored.contains(key); }
     QString filePath() const { return path; }
     // "Scribbloom/Scribbloom.ini" under the user's configuration folder.
     static QString userFilePath();
@@ -37,5 +40,6 @@ private:
     ConfigStore() = default;
 
     QMap<QString, QString> values;
+    QSet<QString> stored;
     QString path;
 };

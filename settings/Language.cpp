@@ -69,9 +69,24 @@ bool applyLanguage(const QString& code)
     return done;
 }
 
+QString startupLanguage(bool stored, int storedIndex, const QString& systemLocale)
+{
+    if (stored)
+        return languageCodeAt(storedIndex);
+    // By language, whatever the country: en_GB is English, zh_TW Chinese.
+    const QLocale::Language wanted = QLocale(systemLocale).language();
+    for (const QString& code : languages().values()) {
+        if (wanted != QLocale::C && QLocale(code).language() == wanted)
+            return code;
+    }
+    return QStringLiteral("zh_CN");
+}
+
 void applyStoredLanguage()
 {
     if (languages().isEmpty())
         initLanguages();
-    applyLanguage(languageCodeAt(ConfigStore::instance()->getInt(QStringLiteral("Langua"))));
+    const ConfigStore* store = ConfigStore::instance();
+    const QString key = QStringLiteral("Langua");
+    applyLanguage(startupLanguage(store->isStored(key), store->getInt(key), QLocale::system().name()));
 }

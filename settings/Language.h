@@ -28,6 +28,11 @@ int languageIndexOf(const QString& code);
 // Returns whether the texts are now in that language.
 bool applyLanguage(const QString& code);
 
-// The language the settings store names under "Langua", applied as above;
-// Chinese when nothing is stored. For start-up, once the store is loaded.
+// The language to start in: the stored choice (`storedIndex`, when
+// `stored`); with none, the system's language (a locale name such as
+// "en_GB") when the table has it; otherwise Chinese.
+QString startupLanguage(bool stored, int storedIndex, const QString& systemLocale);
+
+// The start-up language above, from the settings store and the system's
+// locale, applied as applyLanguage does. For start-up, once the store is loaded.
 void applyStoredLanguage();

@@ -707,5 +707,41 @@
         <source>Language:</source>
         <translation>语言：</translation>
     </message>
+    <message>
+        <source>shortcut</source>
+        <translation>快捷键</translation>
+    </message>
+    <message>
+        <source>Open and close the board:</source>
+        <translation>打开和关闭画板：</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>Press %1 anywhere to open or close the board.</source>
+        <translation>在任何地方按 %1 即可打开或关闭画板。</translation>
+    </message>
+    <message>
+        <source>Another program already uses %1: choose another key.</source>
+        <translation>%1 已被其他程序占用：请另选一个按键。</translation>
+    </message>
+    <message>
+        <source>%1 cannot be used as a shortcut here.</source>
+        <translation>%1 在这里不能用作快捷键。</translation>
+    </message>
+    <message>
+        <source>No key opens the board.</source>
+        <translation>没有设置打开画板的按键。</translation>
+    </message>
+    <message>
+        <source>You can also bind the command &quot;scribbloom --board&quot; to a key in the desktop&apos;s keyboard settings: GNOME Settings, Keyboard, Custom Shortcuts; KDE System Settings, Shortcuts; sway: a bindsym line in its configuration.</source>
+        <translation>也可以在桌面的键盘设置中把命令“scribbloom --board”绑定到一个按键：GNOME 设置 → 键盘 → 自定义快捷键；KDE 系统设置 → 快捷键；sway：在其配置文件中添加 bindsym 行。</translation>
+    </message>
+    <message>
+        <source>This desktop gives programs no keys of their own. Bind the command &quot;scribbloom --board&quot; to a key there: GNOME Settings, Keyboard, Custom Shortcuts; KDE System Settings, Shortcuts; sway: a bindsym line in its configuration.</source>
+        <translation>此桌面不允许程序自行占用全局按键。请在桌面中把命令“scribbloom --board”绑定到一个按键：GNOME 设置 → 键盘 → 自定义快捷键；KDE 系统设置 → 快捷键；sway：在其配置文件中添加 bindsym 行。</translation>
+    </message>
 </context>
 </TS>

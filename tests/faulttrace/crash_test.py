@@ -337,6 +337,9 @@ def run_case(case, scratch):
 
     env = dict(os.environ)
     helper = options.get("helper", "real")
+    # The program copy looks for the library beside itself first; the built
+    # library, with the real helper beside it, is named explicitly.
+    env["LD_LIBRARY_PATH"] = bin_dir
     if helper != "real":
         # This library copy has no helper beside it, or one that fails.
         shutil.copy2(os.path.join(bin_dir, "libFaultTrace.so"), exe_dir)

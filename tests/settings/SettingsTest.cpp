@@ -192,6 +192,27 @@ private slots:
         QVERIFY(QFile::exists(":/skin/classicwhite/background.png"));
     }
 
+    void startupLanguageIsTheStoredOneElseTheSystemsElseChinese()
+    {
+        initLanguages();
+        QCOMPARE(startupLanguage(true, 0, "en_US"), QString("zh_CN"));
+        QCOMPARE(startupLanguage(true, 1, "zh_CN"), QString("en_US"));
+        QCOMPARE(startupLanguage(false, 0, "en_GB"), QString("en_US"));
+        QCOMPARE(startupLanguage(false, 0, "zh_TW"), QString("zh_CN"));
+        QCOMPARE(startupLanguage(false, 0, "de_DE"), QString("zh_CN"));
+        QCOMPARE(startupLanguage(false, 0, "C"), QString("zh_CN"));
+
+        // Stored means written in a file, even as the default's value.
+        const QByteArray chosen("[Config]\nLangua=0\n");
+        IniFolder withChoice(&chosen);
+        ConfigStore::instance()->load();
+        QVERIFY(ConfigStore::instance()->isStored("Langua"));
+        const QByteArray other("[Config]\nPensize=3\n");
+        IniFolder withoutChoice(&other);
+        ConfigStore::instance()->load();
+        QVERIFY(!ConfigStore::instance()->isStored("Langua"));
+    }
+
     void languageTable()
     {
         initLanguages();
