@@ -10,6 +10,7 @@
 #include "widgets/MsgBox.h"
 #include "widgets/QCustomMenu.h"
 #include "widgets/SettingWindow.h"
+#include "widgets/StyleSheet.h"
 #include "panel/PaintControlScene.h"
 
 #include <QAction>
@@ -23,18 +24,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QVBoxLayout>
-
-namespace {
-
-QString readText(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromUtf8(file.readAll());
-}
-
-} // namespace
 
 MainWindow::MainWindow(QWidget* parent)
     : PubWindow(parent)
@@ -69,7 +58,7 @@ MainWindow::MainWindow(QWidget* parent)
     UiGlobalSettings::instance()->mainWindow = this;
     UiGlobalSettings::instance()->init(QStringLiteral("setup.ini"));
 
-    const QString sheet = readText(QStringLiteral(":/qss/resource/qss/Mainframe.qss"));
+    const QString sheet = StyleSheet::load(QStringLiteral(":/qss/resource/qss/Mainframe.qss"));
     if (!sheet.isEmpty())
         setStyleSheet(sheet);
     // Nothing on the strip takes the keyboard focus: it belongs to the board,
@@ -109,7 +98,7 @@ void MainWindow::setUpTray()
     trayMenu->setProperty("class", QStringLiteral("subPopMenu"));
     trayMenu->setWindowFlags(trayMenu->windowFlags() | Qt::FramelessWindowHint);
     trayMenu->setAttribute(Qt::WA_TranslucentBackground);
-    const QString sheet = readText(QStringLiteral(":/qss/resource/qss/popMenu.qss"));
+    const QString sheet = StyleSheet::load(QStringLiteral(":/qss/resource/qss/popMenu.qss"));
     if (!sheet.isEmpty())
         trayMenu->setStyleSheet(sheet);
     trayMenu->addSeparator();

@@ -2,24 +2,11 @@
 
 #include "canvas/GraphActioner.h"
 #include "canvas/GraphType.h"
-#include "canvas/graphs/BrushEllipseGraph.h"
-#include "canvas/graphs/BrushRectGraph.h"
-#include "canvas/graphs/ColorPickerGraph.h"
-#include "canvas/graphs/EllipseGraph.h"
-#include "canvas/graphs/EraseGraph.h"
 #include "canvas/graphs/IGraph.h"
-#include "canvas/graphs/ImageGraph.h"
-#include "canvas/graphs/LineArrowGraph.h"
-#include "canvas/graphs/LineGraph.h"
-#include "canvas/graphs/MarkingPenGraph.h"
-#include "canvas/graphs/PenGraph.h"
-#include "canvas/graphs/RectGraph.h"
-#include "canvas/graphs/RightSymbolsGraph.h"
 #include "canvas/graphs/SelectAreaGraph.h"
-#include "canvas/graphs/TextGraph.h"
-#include "canvas/graphs/WrongSymbolsGraph.h"
 #include "canvas/ImageOutput.h"
 #include "canvas/ScreenSnapshot.h"
+#include "canvas/ToolTable.h"
 #include "canvas/Screenview.h"
 
 #include <QClipboard>
@@ -52,23 +39,13 @@ CanvasView::~CanvasView() = default;
 
 void CanvasView::registerGraphs()
 {
-    graphs[Pen] = std::make_unique<PenGraph>();
-    graphs[Erase] = std::make_unique<EraseGraph>();
-    graphs[Rect] = std::make_unique<RectGraph>(false);
-    graphs[BrushRect] = std::make_unique<BrushRectGraph>();
-    graphs[Image] = std::make_unique<ImageGraph>();
-    graphs[Line] = std::make_unique<LineGraph>();
-    graphs[Ellipse] = std::make_unique<EllipseGraph>(false);
-    graphs[BrushEllipse] = std::make_unique<BrushEllipseGraph>();
-    graphs[LineArrow] = std::make_unique<LineArrowGraph>();
-    graphs[MarkingPen] = std::make_unique<MarkingPenGraph>();
     // Items are in the image's pixels; the editor types in logical ones.
     const double imageRatio = canvasImage.isNull() ? 1.0 : canvasImage.devicePixelRatio();
-    graphs[Text] = std::make_unique<TextGraph>(deviceRatio / imageRatio);
-    graphs[SelectArea] = std::make_unique<SelectAreaGraph>();
-    graphs[RightSymbols] = std::make_unique<RightSymbolsGraph>();
-    graphs[WrongSymbols] = std::make_unique<WrongSymbolsGraph>();
-    graphs[Picker] = std::make_unique<ColorPickerGraph>();
+    RendererSetup setup;
+    setup.textScale = deviceRatio / imageRatio;
+    for (const ToolRow& row : ToolTable::rows()) {
+        graphs[row.type] = row.renderer(setup);
+    }
 }
 
 void CanvasView::attachView(Screenview* view)

@@ -6,6 +6,7 @@
 #include "canvas/graphs/IGraph.h"
 #include "canvas/graphs/SymbolsGraph.h"
 #include "canvas/graphs/TextGraph.h"
+#include "canvas/ToolTable.h"
 
 #include <QImageReader>
 #include <QPainter>
@@ -58,7 +59,11 @@ double area(const QRect& rect)
 std::map<int, QSize> symbolSizes(const CanvasView& canvas)
 {
     std::map<int, QSize> sizes;
-    for (int kind : { RightSymbols, WrongSymbols }) {
+    for (const ToolRow& row : ToolTable::rows()) {
+        if (row.reach != Reach::Symbol) {
+            continue;
+        }
+        const int kind = row.type;
         const auto found = canvas.graphs.find(kind);
         if (found == canvas.graphs.end()) {
             continue;

@@ -171,7 +171,9 @@ QRect GraphManager::visibleSelection() const
 
 bool GraphManager::selectionContains(const QPoint& point) const
 {
-    return selectionRect().contains(point);
+    // The selection the board shows is the one the menus act on.
+    visibleSelection();
+    return marqueeWalk.select && SelectAreaGraph::area(*marqueeWalk.select).contains(point);
 }
 
 void GraphManager::replay()
@@ -230,10 +232,10 @@ void GraphManager::copyAll()
 
 void GraphManager::copySelection()
 {
-    canvasView->copyRect(QRectF(selectionRect()));
+    canvasView->copyRect(QRectF(visibleSelection()));
 }
 
 void GraphManager::saveSelection()
 {
-    canvasView->saveRect(QRectF(selectionRect()));
+    canvasView->saveRect(QRectF(visibleSelection()));
 }

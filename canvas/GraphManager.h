@@ -48,6 +48,7 @@ public:
     // The current selection, unnormalised; empty unless the select-area item
     // is the current item.
     QRect selectionRect() const;
+    // Whether the selection the board shows (see visibleSelection) holds `point`.
     bool selectionContains(const QPoint& point) const;
     // The selection whose marquee the board shows, normalised: the newest
     // select item that is drawn with no clear above it; empty for none.

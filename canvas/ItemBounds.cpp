@@ -2,6 +2,7 @@
 
 #include "canvas/GraphActioner.h"
 #include "canvas/GraphType.h"
+#include "canvas/ToolTable.h"
 #include "canvas/graphs/EraseGraph.h"
 #include "canvas/graphs/IGraph.h"
 #include "canvas/graphs/LineArrowGraph.h"
@@ -101,29 +102,25 @@ QRectF ItemBounds::textRect(const QFontMetricsF& metrics, const QString& text, c
 QRect ItemBounds::of(const GraphActioner& item) const
 {
     const std::vector<QPoint>& points = item.points;
-    switch (item.type) {
-    case Image:
+    const ToolRow* row = ToolTable::row(item.type);
+    // Unknown kinds have no renderer and paint nothing.
+    switch (row ? row->reach : Reach::None) {
+    case Reach::WholeImage:
         return image;
-    case Pen:
+    case Reach::Segments:
         return ofSegments(item, 0);
-    case Erase:
-        return ofSegments(item, 0);
-    case Line:
-    case Rect:
-    case BrushRect:
-    case Ellipse:
-    case BrushEllipse:
+    case Reach::DragBox:
         if (points.size() < 2) {
             return QRect();
         }
         return toImage(QRectF(points.front(), points.back()).normalized(), halfPen(item));
-    case LineArrow:
+    case Reach::ArrowBox:
         if (points.size() < 2) {
             return QRect();
         }
         return toImage(QRectF(points.front(), points.back()).normalized(),
                        kArrowReach + halfPen(item));
-    case MarkingPen: {
+    case Reach::Badge: {
         if (points.empty()) {
             return QRect();
         }
@@ -133,26 +130,26 @@ QRect ItemBounds::of(const GraphActioner& item) const
         const QRectF label = textRect(metrics, QString::number(number), MarkingPenGraph::labelOrigin(points.front(), number));
         return toImage(disc.adjusted(-halfPen(item), -halfPen(item), halfPen(item), halfPen(item)) | label, 0.0);
     }
-    case Text: {
+    case Reach::Text: {
         const QString text = item.property("text");
         if (text.isEmpty() || points.empty()) {
             return QRect();
         }
         return toImage(textRect(textMetrics, text, QPointF(points.front())), 0.0);
     }
-    case RightSymbols:
-    case WrongSymbols: {
+    case Reach::Symbol: {
         const auto found = symbols.find(item.type);
         if (points.empty() || found == symbols.end()) {
             return QRect();
         }
         return toImage(QRectF(QPointF(points.front()), QSizeF(found->second)), 1.0);
     }
-    default:
+    case Reach::None:
         // The picker paints nothing, nor does a selection (its marquee is
-        // painted over the board); unknown kinds have no renderer.
-        return QRect();
+        // painted over the board).
+        break;
     }
+    return QRect();
 }
 
 QRect ItemBounds::ofSegments(const GraphActioner& item, size_t from) const

@@ -2,6 +2,7 @@
 
 #include "canvas/GraphActioner.h"
 #include "canvas/GraphType.h"
+#include "canvas/ToolTable.h"
 
 #include <algorithm>
 #include <utility>
@@ -102,7 +103,8 @@ LayerStack::Changes LayerStack::sync(const std::vector<GraphActioner*>& painted,
         const GraphActioner& item = *layer.item;
         // Strokes paint segment by segment, so points added at the end only
         // add segments: those are all that needs painting.
-        const bool grew = (item.type == Pen || item.type == Erase) && item.points.size() > layer.count
+        const ToolRow* row = ToolTable::row(item.type);
+        const bool grew = row && row->growsBySegments && item.points.size() > layer.count
             && item.properties == layer.properties
             && (layer.count == 0
                 || (item.points.front() == layer.first && item.points[layer.count - 1] == layer.last));

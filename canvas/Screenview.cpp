@@ -1,13 +1,18 @@
+// The board window: placement on its screen, the commands the strip and the
+// menus give it, and thin event handlers that hand input on.
+
 #include "canvas/Screenview.h"
 
+#include "canvas/BoardInput.h"
 #include "canvas/BoardOpenTrace.h"
 #include "canvas/CanvasView.h"
 #include "canvas/ColorPicker.h"
-#include "canvas/GraphActioner.h"
 #include "canvas/GraphManager.h"
 #include "canvas/GraphType.h"
+#include "canvas/ItemFactory.h"
 #include "canvas/QTextEditer.h"
 #include "canvas/ScreenSnapshot.h"
+#include "canvas/TextEntry.h"
 #include "platform/DesktopWindows.h"
 #include "platform/ProcessMemory.h"
 #include "widgets/MsgBox.h"
@@ -16,7 +21,6 @@
 #include <QBackingStore>
 #include <QCoreApplication>
 #include <QCursor>
-#include <QDebug>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -32,29 +36,9 @@
 
 #include <memory>
 
-int Screenview::markNumber = 0;
+int& Screenview::markNumber = ItemFactory::nextBadge;
 
-namespace {
-
-// The kinds that paint nothing from a single point.
-bool needsTwoPoints(int type)
-{
-    switch (type) {
-    case Pen:
-    case Erase:
-    case Line:
-    case LineArrow:
-    case Rect:
-    case BrushRect:
-    case Ellipse:
-    case BrushEllipse:
-        return true;
-    default:
-        return false;
-    }
-}
-
-} // namespace
+using Mode = BoardInput::Mode;
 
 Screenview::Screenview(QWidget* parent)
     : Screenview(ScreenSnapshot::ofPrimaryScreen(), parent)
@@ -63,6 +47,9 @@ Screenview::Screenview(QWidget* parent)
 
 Screenview::Screenview(const ScreenSnapshot& snapshot, QWidget* parent)
     : QWidget(parent)
+    , itemFactory(std::make_unique<ItemFactory>())
+    , textEntry(std::make_unique<TextEntry>(*this))
+    , input(std::make_unique<BoardInput>(*this))
     , screenRect(snapshot.geometry)
     , ratio(snapshot.ratio)
 {
@@ -105,6 +92,13 @@ int Screenview::tool() const
     return graphManager ? graphManager->currentTool : Pen;
 }
 
+int Screenview::currentPenWidth() const { return itemFactory->width(); }
+bool Screenview::isZoomMode() const { return input->mode() == Mode::Pan; }
+bool Screenview::isPickerActive() const { return input->mode() == Mode::Pick; }
+bool Screenview::isTextEditing() const { return input->mode() == Mode::Type; }
+QTextEditer* Screenview::openEditor() const { return textEntry->open(); }
+const QList<QTextEditer*>& Screenview::editors() const { return textEntry->editors(); }
+
 void Screenview::onMenuTrigged(QAction* action)
 {
     const auto handler = actionHandlers.find(action);
@@ -121,15 +115,12 @@ void Screenview::toggleVisible()
 
 void Screenview::setPenWidth(int width)
 {
-    penWidth = width;
+    itemFactory->setPenWidth(width);
 }
 
 void Screenview::setPenColor(int r, int g, int b, int a)
 {
-    penRed = r;
-    penGreen = g;
-    penBlue = b;
-    penAlpha = a;
+    itemFactory->setPenColor(r, g, b, a);
 }
 
 void Screenview::updateChanged()
@@ -147,45 +138,12 @@ void Screenview::updateChanged()
     }
 }
 
-void Screenview::leaveSpecialModes()
+void Screenview::chooseTool(int type)
 {
-    if (zoomMode) {
-        restoreZoom();
-    }
-    zoomMode = false;
-    setAttribute(Qt::WA_MouseTracking, false);
-    textEditing = false;
-    closeEditor();
-    hidePicker();
-}
-
-void Screenview::selectTool(int type)
-{
-    leaveSpecialModes();
     if (graphManager) {
         graphManager->currentTool = type;
     }
-}
-
-void Screenview::closeEditor()
-{
-    QTextEditer* editor = activeEditor;
-    activeEditor = nullptr;
-    if (editor) {
-        // Hiding alone keeps the focus when nothing else on the canvas takes
-        // it, and the typed text would be lost; giving the focus up ends the
-        // entry, which comes back through commitText.
-        editor->clearFocus();
-        editor->setVisible(false);
-    }
-}
-
-void Screenview::hidePicker()
-{
-    pickerActive = false;
-    if (colorPicker) {
-        colorPicker->stop();
-    }
+    input->setMode(type == Picker ? Mode::Pick : Mode::Draw);
 }
 
 void Screenview::movePicker(const QPoint& globalPos)
@@ -198,51 +156,22 @@ void Screenview::movePicker(const QPoint& globalPos)
     }
 }
 
-void Screenview::selectPen() { selectTool(Pen); }
-void Screenview::selectEraser() { selectTool(Erase); }
-void Screenview::selectLine() { selectTool(Line); }
-void Screenview::selectArrow() { selectTool(LineArrow); }
-void Screenview::selectRect(bool filled) { selectTool(filled ? BrushRect : Rect); }
-void Screenview::selectEllipse(bool filled) { selectTool(filled ? BrushEllipse : Ellipse); }
-void Screenview::selectMarkPen() { selectTool(MarkingPen); }
-void Screenview::selectText() { selectTool(Text); }
-void Screenview::selectRightSymbol() { selectTool(RightSymbols); }
-void Screenview::selectWrongSymbol() { selectTool(WrongSymbols); }
-
-void Screenview::selectArea()
-{
-    leaveSpecialModes();
-    setAttribute(Qt::WA_MouseTracking, true);
-    if (graphManager) {
-        graphManager->currentTool = SelectArea;
-    }
-}
-
-void Screenview::selectColorPicker()
-{
-    leaveSpecialModes();
-    setAttribute(Qt::WA_MouseTracking, true);
-    pickerActive = true;
-    if (colorPicker) {
-        colorPicker->start();
-    }
-    if (graphManager) {
-        graphManager->currentTool = Picker;
-    }
-}
-
-void Screenview::enterZoomMode()
-{
-    textEditing = false;
-    closeEditor();
-    zoomMode = true;
-    setAttribute(Qt::WA_MouseTracking, false);
-    hidePicker();
-}
+void Screenview::selectPen() { chooseTool(Pen); }
+void Screenview::selectEraser() { chooseTool(Erase); }
+void Screenview::selectLine() { chooseTool(Line); }
+void Screenview::selectArrow() { chooseTool(LineArrow); }
+void Screenview::selectRect(bool filled) { chooseTool(filled ? BrushRect : Rect); }
+void Screenview::selectEllipse(bool filled) { chooseTool(filled ? BrushEllipse : Ellipse); }
+void Screenview::selectMarkPen() { chooseTool(MarkingPen); }
+void Screenview::selectText() { chooseTool(Text); }
+void Screenview::selectRightSymbol() { chooseTool(RightSymbols); }
+void Screenview::selectWrongSymbol() { chooseTool(WrongSymbols); }
+void Screenview::selectArea() { chooseTool(SelectArea); }
+void Screenview::selectColorPicker() { chooseTool(Picker); }
 
 void Screenview::zoomIn()
 {
-    enterZoomMode();
+    input->setMode(Mode::Pan);
     if (graphManager) {
         graphManager->zoomIn();
     }
@@ -250,7 +179,7 @@ void Screenview::zoomIn()
 
 void Screenview::zoomOut()
 {
-    enterZoomMode();
+    input->setMode(Mode::Pan);
     if (graphManager) {
         graphManager->zoomOut();
     }
@@ -258,10 +187,7 @@ void Screenview::zoomOut()
 
 void Screenview::restoreZoom()
 {
-    textEditing = false;
-    closeEditor();
-    zoomMode = false;
-    hidePicker();
+    input->setMode(Mode::Draw);
     if (graphManager) {
         graphManager->resetZoom();
     }
@@ -269,33 +195,30 @@ void Screenview::restoreZoom()
 
 void Screenview::undo()
 {
-    if (zoomMode) {
-        restoreZoom();
+    // An open text entry stays open; zoom and the picker are put away.
+    if (input->mode() != Mode::Type) {
+        input->setMode(Mode::Draw);
     }
-    zoomMode = false;
     if (graphManager) {
         graphManager->undo();
     }
-    hidePicker();
     updateChanged();
 }
 
 void Screenview::redo()
 {
-    if (zoomMode) {
-        restoreZoom();
+    if (input->mode() != Mode::Type) {
+        input->setMode(Mode::Draw);
     }
-    zoomMode = false;
     if (graphManager) {
         graphManager->redo();
     }
-    hidePicker();
     updateChanged();
 }
 
 void Screenview::print()
 {
-    leaveSpecialModes();
+    input->setMode(Mode::Draw);
     if (graphManager) {
         graphManager->print();
     }
@@ -332,8 +255,8 @@ void Screenview::clearBoard()
 {
     // Text being typed is part of what is cleared: committed first, so one
     // undo brings it back with the rest.
-    if (activeEditor) {
-        commitText(activeEditor->text());
+    if (QTextEditer* editor = textEntry->open()) {
+        commitText(editor->text());
     }
     if (graphManager) {
         graphManager->clear();
@@ -355,8 +278,10 @@ void Screenview::requestExit()
 
 void Screenview::commitText(const QString& text)
 {
-    textEditing = false;
-    closeEditor();
+    if (input->mode() == Mode::Type) {
+        input->setMode(Mode::Draw);
+    }
+    textEntry->close();
     if (!graphManager) {
         return;
     }
@@ -369,227 +294,45 @@ void Screenview::commitText(const QString& text)
     updateChanged();
 }
 
-void Screenview::openContextMenu(const QPoint& devicePos)
+void Screenview::openContextMenu(const QPoint& boardPos)
 {
+    // The selection menu is for the marquee the board shows.
     QMenu* menu = mainContextMenu();
-    if (tool() == SelectArea) {
-        if (graphManager && graphManager->selectionContains(devicePos)) {
-            qDebug() << "isSelectArce in arce!";
-            menu = selectionContextMenu();
-        } else {
-            qDebug() << "not in arce!";
-        }
+    if (tool() == SelectArea && graphManager && graphManager->selectionContains(boardPos)) {
+        menu = selectionContextMenu();
     }
     menu->exec(QCursor::pos());
-    // The popup swallowed the release, so the button is no longer held.
-    mouseDown = false;
 }
 
 void Screenview::mousePressEvent(QMouseEvent* e)
 {
-    mouseDown = true;
-    const QPoint pos = toDevice(e->pos());
-    if (e->button() == Qt::RightButton && !(windowState() & Qt::WindowMaximized)) {
-        // The selection is looked up where the pointer is on the board,
-        // whatever the zoom and pan.
-        openContextMenu(graphManager ? graphManager->canvas()->boardPoint(e->pos()) : pos);
-        return;
-    }
-    if (zoomMode) {
-        // A press that pans owns its moves and release: none of them draws.
-        panning = true;
-        lastPos = pos;
-        return;
-    }
-    // The picker draws nothing, shown or not.
-    if (tool() == Picker) {
-        return;
-    }
-    beginItem(pos, e->pos(), e->button());
-}
-
-void Screenview::beginItem(const QPoint& devicePos, const QPoint& logicalPos, Qt::MouseButton button)
-{
-    if (!graphManager) {
-        return;
-    }
-    if (tool() == Text && textEditing && activeEditor) {
-        // Another click while typing moves the entry; it begins no new item.
-        activeEditor->placeBaselineAt(logicalPos);
-        GraphActioner* current = graphManager->current();
-        if (current && current->type == Text) {
-            current->points.clear();
-            graphManager->addPoint(devicePos.x(), devicePos.y());
-        }
-        return;
-    }
-    itemBegun = true;
-    GraphActioner* item = graphManager->beginAction(-1);
-    item->setProperty(QStringLiteral("size"), penWidth);
-    item->setProperty(QStringLiteral("r"), penRed);
-    item->setProperty(QStringLiteral("g"), penGreen);
-    item->setProperty(QStringLiteral("b"), penBlue);
-    item->setProperty(QStringLiteral("a"), penAlpha);
-
-    const int type = tool();
-    if (type == MarkingPen) {
-        item->setProperty(QStringLiteral("number"), markNumber++);
-    } else if (type == Text) {
-        if (textEditing) {
-            if (activeEditor) {
-                activeEditor->placeBaselineAt(logicalPos);
-            }
-        } else {
-            openEditorAt(logicalPos);
-            textEditing = true;
-        }
-    } else if (type == SelectArea) {
-        if (button == Qt::LeftButton) {
-            item->setProperty(QStringLiteral("selectedComplete"), 0);
-            item->setProperty(QStringLiteral("selectedCompleteX"), 0);
-            item->setProperty(QStringLiteral("selectedCompleteY"), 0);
-            lastPos = devicePos;
-            selectionLocked = false;
-        } else {
-            selectionLocked = true;
-            qDebug() << "";
-        }
-    }
-    // A locked selection only holds back the select tool; other tools draw as usual.
-    if (!(type == SelectArea && selectionLocked)) {
-        graphManager->addPoint(devicePos.x(), devicePos.y());
-    }
-}
-
-void Screenview::openEditorAt(const QPoint& logicalPos)
-{
-    auto* editor = new QTextEditer(this);
-    activeEditor = editor;
-    for (QTextEditer* other : qAsConst(textEditors)) {
-        other->clearFocus();
-    }
-    qDebug() << editor << "edit=x==" << logicalPos.x() << "y==" << logicalPos.y();
-    // The committed text is painted with its baseline on the press point,
-    // so the editor's own baseline goes there too and the text stays put.
-    editor->placeBaselineAt(logicalPos);
-    editor->setVisible(true);
-    editor->setFocus(Qt::OtherFocusReason);
-    textEditors.append(editor);
-    update();
+    input->press(e);
 }
 
 void Screenview::mouseMoveEvent(QMouseEvent* e)
 {
-    if (pickerActive) {
-        movePicker(e->globalPos());
-        return;
-    }
-    if (!mouseDown) {
-        return;
-    }
-    const QPoint pos = toDevice(e->pos());
-    if (panning || zoomMode) {
-        if (!zoomMode) {
-            // Zoom ended while the button was held: the drag still only pans.
-            return;
-        }
-        panTotal += pos - lastPos;
-        if (graphManager) {
-            // The pan is drawn in window (logical) pixels: converted back so
-            // that the board follows the pointer at any device pixel ratio.
-            const QPoint offset = toLogical(panTotal);
-            graphManager->setOffset(offset.x(), offset.y());
-        }
-        lastPos = pos;
-        update();
-    } else {
-        continueItem(pos);
-        updateChanged();
-    }
-}
-
-void Screenview::continueItem(const QPoint& devicePos)
-{
-    if (tool() == SelectArea) {
-        if (selectionLocked) {
-            return;
-        }
-        lastPos = devicePos;
-    }
-    if (graphManager) {
-        graphManager->addPoint(devicePos.x(), devicePos.y());
-    }
+    input->move(e);
 }
 
 void Screenview::mouseReleaseEvent(QMouseEvent* e)
 {
-    mouseDown = false;
-    const QPoint pos = toDevice(e->pos());
-    if (panning) {
-        panning = false;
-        lastPos = pos;
-        return;
-    }
-    const int type = tool();
-    const bool begun = itemBegun;
-    itemBegun = false;
-    if (begun && needsTwoPoints(type) && graphManager && graphManager->current()
-        && graphManager->current()->points.size() < 2) {
-        // A click without a drag draws nothing with these tools.
-        graphManager->discardCurrent(type);
-        return;
-    }
-    if (type == SelectArea) {
-        finishSelection(pos, e->button());
-    }
-    if (zoomMode) {
-        lastPos = pos;
-    }
-    if (type == MarkingPen || type == RightSymbols || type == WrongSymbols || type == Picker) {
-        updateChanged();
-    }
-}
-
-void Screenview::finishSelection(const QPoint& devicePos, Qt::MouseButton button)
-{
-    if (button == Qt::RightButton) {
-        qDebug() << "";
-        selectionLocked = true;
-    }
-    lastPos = devicePos;
-    if (graphManager) {
-        graphManager->addPoint(devicePos.x(), devicePos.y());
-        GraphActioner* item = graphManager->current();
-        item->setProperty(QStringLiteral("selectedComplete"), 1);
-        item->setProperty(QStringLiteral("selectedCompleteX"), devicePos.x());
-        item->setProperty(QStringLiteral("selectedCompleteY"), devicePos.y());
-    }
-    updateChanged();
-    qDebug() << lastPos;
+    input->release(e);
 }
 
 void Screenview::wheelEvent(QWheelEvent* e)
 {
-    if (!(mouseDown && zoomMode)) {
+    if (!input->wheel(e)) {
         e->ignore();
-        return;
     }
-    if (e->angleDelta().y() > 0) {
-        zoomIn();
-    } else {
-        zoomOut();
-    }
-    update();
 }
 
 void Screenview::keyPressEvent(QKeyEvent* e)
 {
-    if (e->key() == Qt::Key_Escape && pickerActive) {
-        hidePicker();
+    if (e->key() == Qt::Key_Escape && input->mode() == Mode::Pick) {
         selectPen();
     }
     // Keys typed into a text entry are its text, never commands.
-    const bool typing = textEditing || (activeEditor && activeEditor->hasFocus());
+    const bool typing = input->mode() == Mode::Type || (textEntry->open() && textEntry->open()->hasFocus());
     const BoardCommand command = typing ? BoardCommand::None : BoardKeys::commandFor(*e);
     if (command != BoardCommand::None) {
         e->accept();
@@ -604,19 +347,11 @@ void Screenview::paintEvent(QPaintEvent* e)
     if (!graphManager) {
         return;
     }
+    // The first picture writes a whole screen of fresh memory: a helper
+    // takes the lower half's pages while this thread draws the upper half.
     std::unique_ptr<PageTaker> lowerHalf;
     if (!canvasOwned) {
-        // The first picture writes a whole screen of fresh memory, and each
-        // new page of it costs a fault: a helper takes the lower half's pages
-        // while this thread draws the upper half.
-        QBackingStore* store = backingStore();
-        QPaintDevice* device = store ? store->paintDevice() : nullptr;
-        if (device && device->devType() == QInternal::Image) {
-            const auto* image = static_cast<const QImage*>(device);
-            const size_t bytes = static_cast<size_t>(image->sizeInBytes());
-            auto* bits = const_cast<uchar*>(image->constBits());
-            lowerHalf = std::make_unique<PageTaker>(bits + bytes / 2, bytes - bytes / 2);
-        }
+        lowerHalf = PageTaker::lowerHalfOf(backingStore() ? backingStore()->paintDevice() : nullptr);
     }
     QPainter painter(this);
     graphManager->canvas()->paint(&painter, e->rect());

@@ -12,8 +12,10 @@
 #include <map>
 #include <memory>
 
+class BoardInput;
 class ColorPicker;
 class GraphManager;
+class ItemFactory;
 class QAction;
 class QKeyEvent;
 class QMenu;
@@ -21,12 +23,14 @@ class QMouseEvent;
 class QPaintEvent;
 class QTextEditer;
 class QWheelEvent;
+class TextEntry;
 struct ScreenSnapshot;
 
-// The full-screen canvas: the frozen snapshot of one screen with everything
-// drawn on it, covering exactly that screen. It turns pointer input into drawn items (kept by
-// its GraphManager), hosts the text editors, the colour picker and the
-// context menus, and shows the composed image.
+// The full-screen board: the frozen snapshot of one screen with everything
+// drawn on it, covering exactly that screen. It hands pointer input to its
+// BoardInput, which turns it into drawn items (kept by its GraphManager),
+// hosts the text editors, the colour picker and the context menus, and
+// shows the composed image.
 class Screenview : public QWidget
 {
     Q_OBJECT
@@ -40,13 +44,15 @@ public:
 
     // Numbers the marker badges of every canvas in the process; the tool
     // panel resets it whenever the board is opened or closed.
-    static int markNumber;
+    static int& markNumber;
 
     void toggleVisible();
     // Pen width and colour apply to items begun afterwards only.
     void setPenWidth(int width);
     void setPenColor(int r, int g, int b, int a);
 
+    // Chooses the tool that draws items of `type` (a GraphType).
+    void chooseTool(int type);
     void selectPen();
     void selectEraser();
     void selectLine();
@@ -82,12 +88,12 @@ public:
 
     GraphManager* manager() const { return graphManager.get(); }
     int tool() const;
-    int currentPenWidth() const { return penWidth; }
-    bool isZoomMode() const { return zoomMode; }
-    bool isPickerActive() const { return pickerActive; }
-    bool isTextEditing() const { return textEditing; }
-    QTextEditer* openEditor() const { return activeEditor; }
-    const QList<QTextEditer*>& editors() const { return textEditors; }
+    int currentPenWidth() const;
+    bool isZoomMode() const;
+    bool isPickerActive() const;
+    bool isTextEditing() const;
+    QTextEditer* openEditor() const;
+    const QList<QTextEditer*>& editors() const;
     // Built when first needed, or once the board is on the screen.
     QMenu* mainContextMenu();
     QMenu* selectionContextMenu();
@@ -109,52 +115,28 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
+    friend class BoardInput;
+
     // Drawing positions are device pixels: the logical position times the
     // device pixel ratio of the board's screen.
     QPoint toDevice(const QPoint& logical) const;
     QPoint toLogical(const QPoint& device) const;
 
-    // Ends zoom, picker and text modes before a tool change or print.
-    void leaveSpecialModes();
-    // Ends picker and text modes and lets drags pan the zoomed board.
-    void enterZoomMode();
     // Repaints only the window area the last drawing changes touched.
     void updateChanged();
-    void selectTool(int type);
-    void closeEditor();
-    void hidePicker();
     void movePicker(const QPoint& globalPos);
     void buildMenus();
-    void openContextMenu(const QPoint& devicePos);
-    void beginItem(const QPoint& devicePos, const QPoint& logicalPos, Qt::MouseButton button);
-    void openEditorAt(const QPoint& logicalPos);
-    void continueItem(const QPoint& devicePos);
-    void finishSelection(const QPoint& devicePos, Qt::MouseButton button);
+    void openContextMenu(const QPoint& boardPos);
 
-    bool pickerActive = false;
-    ColorPicker* colorPicker = nullptr;
     std::unique_ptr<GraphManager> graphManager;
-    bool selectionLocked = false;
-    int penWidth = 1;
-    int penRed = 255;
-    int penGreen = 0;
-    int penBlue = 0;
-    int penAlpha = 255;
-    QList<QTextEditer*> textEditors;
+    std::unique_ptr<ItemFactory> itemFactory;
+    std::unique_ptr<TextEntry> textEntry;
+    std::unique_ptr<BoardInput> input;
+    ColorPicker* colorPicker = nullptr;
     bool shown = false;
     QMenu* mainMenu = nullptr;
     QMenu* selectionMenu = nullptr;
     std::map<QAction*, std::function<void()>> actionHandlers;
-    QPoint lastPos;
-    bool zoomMode = false;
-    QPoint panTotal;
-    bool textEditing = false;
-    QTextEditer* activeEditor = nullptr;
-    bool mouseDown = false;
-    // The held press pans the zoomed board: its moves and release draw nothing.
-    bool panning = false;
-    // The held press began a drawn item.
-    bool itemBegun = false;
     QRect screenRect;
     qreal ratio = 1.0;
     // Whether the canvas was asked to take its own copy of the snapshot.

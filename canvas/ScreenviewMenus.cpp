@@ -1,6 +1,8 @@
 // The canvas's two context menus and what each entry does.
 #include "canvas/GraphManager.h"
 #include "canvas/Screenview.h"
+#include "canvas/ToolTable.h"
+#include "widgets/StyleSheet.h"
 
 #include <QAction>
 #include <QFile>
@@ -10,15 +12,10 @@
 #include <QString>
 #include <QVariant>
 
-namespace {
+#include <algorithm>
+#include <vector>
 
-QString menuStyleSheet()
-{
-    QFile file(QStringLiteral(":/qss/resource/qss/popMenu.qss"));
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromLatin1(file.readAll());
-}
+namespace {
 
 // The look of the main menu and its submenus; with no style sheet they stay
 // plain Qt menus that still work.
@@ -77,7 +74,7 @@ QMenu* Screenview::selectionContextMenu()
 
 void Screenview::buildMenus()
 {
-    const QString styleSheet = menuStyleSheet();
+    const QString styleSheet = StyleSheet::load(QStringLiteral(":/qss/resource/qss/popMenu.qss"));
 
     mainMenu = new QMenu(this);
     mainMenu->setMinimumWidth(280);
@@ -111,19 +108,20 @@ void Screenview::buildMenus()
     mainMenu->addMenu(colorMenu);
     mainMenu->addSeparator();
 
-    QAction* pen = addEntry(mainMenu, tr("   Pen"), ":/main/resource/pen1.png", BoardCommand::Pen);
-    QAction* erase = addEntry(mainMenu, tr("   Erase"), ":/main/resource/eraser1.png", BoardCommand::Eraser);
-    QAction* line = addEntry(mainMenu, tr("   Line"), ":/main/resource/line1.png", BoardCommand::Line);
-    QAction* arrow = addEntry(mainMenu, tr("   Line arrow"), ":/main/resource/arrow1.png", BoardCommand::Arrow);
-    QAction* rect = addEntry(mainMenu, tr("   Rectangle"), ":/main/resource/rect1.png", BoardCommand::Rectangle);
-    QAction* solidRect = addEntry(mainMenu, tr("   Solid rectangle"), ":/main/resource/brushRect1.png", BoardCommand::FilledRectangle);
-    QAction* ellipse = addEntry(mainMenu, tr("   Ellipse"), ":/main/resource/ellipse1.png", BoardCommand::Ellipse);
-    QAction* solidEllipse = addEntry(mainMenu, tr("   Solid ellipse"), ":/main/resource/brushEllips1.png", BoardCommand::FilledEllipse);
-    QAction* text = addEntry(mainMenu, tr("   Text"), ":/main/resource/text1.png", BoardCommand::Text);
-    QAction* tick = addEntry(mainMenu, tr("   Tick"), ":/main/resource/right_p1.png", BoardCommand::Tick);
-    QAction* cross = addEntry(mainMenu, tr("   Cross"), ":/main/resource/wrong1.png", BoardCommand::Cross);
-    QAction* markPen = addEntry(mainMenu, tr("   Mark pen"), ":/main/resource/markpen1.png", BoardCommand::Badge);
-    QAction* area = addEntry(mainMenu, tr("   Select area"), ":/main/resource/selectedArce1.png", BoardCommand::SelectArea);
+    // The tools, in the menu's order, from the tool table.
+    std::vector<const ToolRow*> tools;
+    for (const ToolRow& row : ToolTable::rows()) {
+        if (row.menuPosition > 0) {
+            tools.push_back(&row);
+        }
+    }
+    std::sort(tools.begin(), tools.end(),
+              [](const ToolRow* a, const ToolRow* b) { return a->menuPosition < b->menuPosition; });
+    for (const ToolRow* row : tools) {
+        QAction* entry = addEntry(mainMenu, tr(row->menuText), row->menuIcon, row->key);
+        const int type = row->type;
+        actionHandlers[entry] = [this, type] { chooseTool(type); };
+    }
     mainMenu->addSeparator();
     QAction* zoomInAction = addEntry(mainMenu, tr("   Zoom in"), ":/main/resource/zoomin1.png", BoardCommand::ZoomIn);
     QAction* zoomOutAction = addEntry(mainMenu, tr("   Zoom out"), ":/main/resource/zoomout1.png", BoardCommand::ZoomOut);
@@ -155,19 +153,6 @@ void Screenview::buildMenus()
     actionHandlers[blue] = [this] { setPenColor(0, 0, 255, 255); };
     actionHandlers[black] = [this] { setPenColor(0, 0, 0, 255); };
     actionHandlers[white] = [this] { setPenColor(255, 255, 255, 255); };
-    actionHandlers[pen] = [this] { selectPen(); };
-    actionHandlers[erase] = [this] { selectEraser(); };
-    actionHandlers[line] = [this] { selectLine(); };
-    actionHandlers[arrow] = [this] { selectArrow(); };
-    actionHandlers[rect] = [this] { selectRect(false); };
-    actionHandlers[solidRect] = [this] { selectRect(true); };
-    actionHandlers[ellipse] = [this] { selectEllipse(false); };
-    actionHandlers[solidEllipse] = [this] { selectEllipse(true); };
-    actionHandlers[text] = [this] { selectText(); };
-    actionHandlers[tick] = [this] { selectRightSymbol(); };
-    actionHandlers[cross] = [this] { selectWrongSymbol(); };
-    actionHandlers[markPen] = [this] { selectMarkPen(); };
-    actionHandlers[area] = [this] { selectArea(); };
     actionHandlers[zoomInAction] = [this] { zoomIn(); };
     actionHandlers[zoomOutAction] = [this] { zoomOut(); };
     actionHandlers[originalScale] = [this] { restoreZoom(); };

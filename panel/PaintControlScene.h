@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <array>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -67,19 +68,8 @@ public slots:
     void setPenColorWhite();
     void setPenColorPurple();
     void setPenColorCustom();
-    void setPen();
-    void setEarser();
-    void setArrow();
-    void setLine();
-    void setRectBrush();
-    void setNullRectBrush();
-    void setEllipseBrush();
-    void setNullEllipseBrush();
-    void setMarkpen();
-    void setRightSymbolImage();
-    void setTextInput();
-    void setSelectedRect();
-    void setWrongSymbolImage();
+    // Chooses the tool for items of `type` (a GraphType) on the open board.
+    void chooseTool(int type);
     void setZoomout();
     void setZoomin();
     void setRestoreZoom();
@@ -89,7 +79,6 @@ public slots:
     void setClearBoard();
     void setNewPainter();
     void setCopyBoard();
-    void setColorPicker();
     void setSaveAs();
     void setExitApp();
     void setOption();
@@ -116,6 +105,7 @@ private:
     void buildColorRows();
     void buildToolRows();
     void buildBottomRow();
+    void setToolTips();
     void addImageLine(const QString& picture);
     static void centreRing(QColorRadio* radio);
     // Back to size 1, red and the pen on the strip only; nothing is sent to the board.
@@ -142,7 +132,8 @@ private:
     std::array<QColorRadio*, 8> colorRadios{};
     std::vector<QColorRadio*> colorRadioList;
     QButtonGroup* toolGroup = nullptr;
-    std::array<QRadioButton*, 24> toolButtons{};
+    // The tool buttons by item type, then the commands by their own ids.
+    std::map<int, QRadioButton*> toolButtons;
     QPushButton* optionButton = nullptr;
     QPushButton* helperButton = nullptr;
     std::unique_ptr<Screenview> canvas;

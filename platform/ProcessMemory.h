@@ -5,6 +5,9 @@
 #include "platform/HelperThread.h"
 
 #include <cstddef>
+#include <memory>
+
+class QPaintDevice;
 
 // How much memory this process holds, for the memory benchmarks, and taking
 // fresh memory in ahead of writing it.
@@ -30,6 +33,11 @@ public:
 class PageTaker {
 public:
     PageTaker(void* begin, std::size_t bytes);
+    // For the first paint of a window: takes the lower half of the pages of
+    // `device` (the window's fresh buffer) while the caller paints the upper
+    // half. Null for a device that is not an image in memory.
+    static std::unique_ptr<PageTaker> lowerHalfOf(QPaintDevice* device);
+
     PageTaker(const PageTaker&) = delete;
     PageTaker& operator=(const PageTaker&) = delete;
 

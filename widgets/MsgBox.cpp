@@ -1,5 +1,7 @@
 #include "widgets/MsgBox.h"
 
+#include "widgets/StyleSheet.h"
+
 #include "widgets/SvgButton.h"
 
 #include <QDialogButtonBox>
@@ -45,12 +47,9 @@ QString svg(const QString& stem, const char* state)
 MsgBox::MsgBox(QWidget* parent, const QString& title, const QString& text, int buttons, int defaultButton)
     : DraggableWindow<QDialog>(10, parent, true)
 {
-    QFile sheet(QStringLiteral(":/qss/resource/qss/messageBox.qss"));
-    if (sheet.open(QIODevice::ReadOnly)) {
-        const QString css = QString::fromUtf8(sheet.readAll());
-        if (!css.isEmpty())
-            setStyleSheet(css);
-    }
+    const QString css = StyleSheet::load(QStringLiteral(":/qss/resource/qss/messageBox.qss"));
+    if (!css.isEmpty())
+        setStyleSheet(css);
     setWindowIcon(parent ? parent->windowIcon() : QIcon(QStringLiteral(":/main/resource/logo24.png")));
     setWindowTitle(title);
 

@@ -25,6 +25,8 @@ private slots:
     void menuActionsRunTheirHandlerOnly();
     void zoomModePressCreatesNoItemAndToolChoiceLeavesIt();
     void pickerPressCreatesNoItemAndEscapeReturnsToPen();
+    void dragWithThePickerPutAwayChangesNoFinishedStroke();
+    void afterClearAndUndoTheShownMarqueeOpensTheSelectionMenu();
     void wheelDoesNothingOutsideZoomDrag();
     void lockedSelectionHoldsBackOnlyTheSelectTool();
     void undoAndRedoLeaveTheOpenEditorAlone();
@@ -306,6 +308,42 @@ void ScreenviewTest::pickerPressCreatesNoItemAndEscapeReturnsToPen()
     QVERIFY(!canvas.view->isPickerActive());
     canvas.drag({100, 100}, {150, 130});
     QCOMPARE(canvas.history().painted().size(), size_t(1));
+}
+
+// Undo and redo put the picker away with the tool still the picker: the
+// next drag begins no item, so it must change none either.
+void ScreenviewTest::dragWithThePickerPutAwayChangesNoFinishedStroke()
+{
+    CanvasHarness canvas;
+    canvas.view->selectPen();
+    canvas.drag({100, 100}, {150, 130});
+    GraphActioner* stroke = canvas.history().current();
+    const std::vector<QPoint> points = stroke->points;
+    const QImage drawn = canvas.image().copy();
+    const size_t items = canvas.history().painted().size();
+
+    canvas.view->selectColorPicker();
+    canvas.view->undo();
+    canvas.view->redo();
+    QVERIFY(!canvas.view->isPickerActive());
+    canvas.drag({300, 300}, {500, 400});
+    QCOMPARE(stroke->points, points);
+    QCOMPARE(canvas.history().painted().size(), items);
+    QCOMPARE(canvas.image(), drawn);
+    canvas.view->undo();
+    QCOMPARE(canvas.history().painted().size(), items - 1);
+}
+
+void ScreenviewTest::afterClearAndUndoTheShownMarqueeOpensTheSelectionMenu()
+{
+    CanvasHarness canvas;
+    canvas.view->selectArea();
+    canvas.drag({50, 40}, {200, 150});
+    canvas.view->clearBoard();
+    canvas.view->undo();
+    QVERIFY(!canvas.history().visibleSelection().isEmpty());
+    QCOMPARE(canvas.rightPressOpening({100, 100}), canvas.view->selectionContextMenu());
+    QCOMPARE(canvas.rightPressOpening({300, 100}), canvas.view->mainContextMenu());
 }
 
 void ScreenviewTest::wheelDoesNothingOutsideZoomDrag()

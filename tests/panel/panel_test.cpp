@@ -205,20 +205,21 @@ void PanelTest::everyButtonCarriesItsNameTipAndGroup_data()
     QTest::addColumn<QSize>("size");
 
     const QSize tool(22, 22);
-    // Each tip names the key that does the same on the board.
+    // Each tip names the key that does the same on the board; tools are
+    // grouped by their item type, commands after them.
     const struct { const char* name; const char* tip; int id; } tools[] = {
-        {"pen_radio_btn", "pen (P)", 0}, {"line_radio_btn", "line (L)", 1}, {"eraser_radio_btn", "eraser (E)", 2},
-        {"rectangle_radio_btn", "rectangle (R)", 3}, {"filledrectangle_radio_btn", "filled rectangle (Shift+R)", 4},
-        {"ellipse_radio_btn", "ellipse (O)", 5}, {"solidellipse_radio_btn", "solid ellipse (Shift+O)", 6},
-        {"arrow_radio_btn", "arrow (A)", 7}, {"markerpen_radio_btn", "marker pen (N)", 8},
-        {"inserttext_radio_btn", "insert text (T)", 9}, {"rightmark_radio_btn", "right mark (V)", 12},
-        {"wrongmark_radio_btn", "wrong mark (X)", 13}, {"colorpicker_radio_btn", "color picker (I)", 11},
-        {"selectarea_radio_btn", "select area (S)", 10}, {"zoomin_radio_btn", "zoom in (Ctrl++)", 14},
-        {"zoomout_radio_btn", "zoom out (Ctrl+-)", 15}, {"undo_radio_btn", "undo (Ctrl+Z)", 18},
-        {"redo_radio_btn", "redo (Ctrl+Y)", 19}, {"print_radio_btn", "print (Ctrl+P)", 16},
-        {"clearboard_radio_btn", "clear board (Del)", 17}, {"newboard_radio_btn", "new painter board", 20},
-        {"copyboard_radio_btn", "copy board (Ctrl+C)", 21}, {"save_radio_btn", "save (Ctrl+S)", 22},
-        {"exit_radio_btn", "exit application", 23},
+        {"pen_radio_btn", "pen (P)", Pen}, {"line_radio_btn", "line (L)", Line}, {"eraser_radio_btn", "eraser (E)", Erase},
+        {"rectangle_radio_btn", "rectangle (R)", Rect}, {"filledrectangle_radio_btn", "filled rectangle (Shift+R)", BrushRect},
+        {"ellipse_radio_btn", "ellipse (O)", Ellipse}, {"solidellipse_radio_btn", "solid ellipse (Shift+O)", BrushEllipse},
+        {"arrow_radio_btn", "arrow (A)", LineArrow}, {"markerpen_radio_btn", "marker pen (N)", MarkingPen},
+        {"inserttext_radio_btn", "insert text (T)", Text}, {"rightmark_radio_btn", "right mark (V)", RightSymbols},
+        {"wrongmark_radio_btn", "wrong mark (X)", WrongSymbols}, {"colorpicker_radio_btn", "color picker (I)", Picker},
+        {"selectarea_radio_btn", "select area (S)", SelectArea}, {"zoomin_radio_btn", "zoom in (Ctrl++)", 100},
+        {"zoomout_radio_btn", "zoom out (Ctrl+-)", 101}, {"undo_radio_btn", "undo (Ctrl+Z)", 102},
+        {"redo_radio_btn", "redo (Ctrl+Y)", 103}, {"print_radio_btn", "print (Ctrl+P)", 104},
+        {"clearboard_radio_btn", "clear board (Del)", 105}, {"newboard_radio_btn", "new painter board", 106},
+        {"copyboard_radio_btn", "copy board (Ctrl+C)", 107}, {"save_radio_btn", "save (Ctrl+S)", 108},
+        {"exit_radio_btn", "exit application", 109},
     };
     for (const auto& t : tools)
         QTest::newRow(t.name) << t.name << t.tip << 2 << t.id << tool;
