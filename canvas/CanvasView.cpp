@@ -90,6 +90,18 @@ void CanvasView::update(GraphActioner* item)
     found->second->draw(item);
 }
 
+void CanvasView::paintWith(QPainter* target, GraphActioner* item)
+{
+    const auto found = graphs.find(item->type);
+    if (found == graphs.end()) {
+        return;
+    }
+    IGraph& graph = *found->second;
+    graph.setPainter(target, &background);
+    graph.draw(item);
+    graph.setPainter(painter.get(), &background);
+}
+
 void CanvasView::zoomIn()
 {
     scale += 0.2;

@@ -39,6 +39,9 @@ public:
     // canvasImage, once that has pixels of its own (see ownCanvas()).
     void attachView(Screenview* view);
     void update(GraphActioner* item) override;
+    // Paints `item` with `target` (a composite's painter) instead of the
+    // canvas's own; the renderer paints on the canvas again afterwards.
+    void paintWith(QPainter* target, GraphActioner* item);
     // The canvas image starts out sharing the snapshot's pixels, so that the
     // board shows without waiting for a full-screen copy. Called before
     // anything is drawn into it: gives it its own copy and starts the painter

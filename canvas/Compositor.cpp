@@ -6,6 +6,7 @@
 #include "canvas/graphs/IGraph.h"
 #include "canvas/graphs/SymbolsGraph.h"
 #include "canvas/graphs/TextGraph.h"
+#include "canvas/TiledComposite.h"
 #include "canvas/ToolTable.h"
 
 #include <QImageReader>
@@ -23,34 +24,6 @@ namespace {
 // Rough relative cost of copying a pixel, against blending one: only used
 // to choose between repair plans (see LayerStack::paintCost).
 constexpr double kCopyPerPixel = 0.15;
-// The unit in which memory is handed out: composite rows are padded to a
-// whole number of these, so each tile column is its own pages.
-constexpr int kPageBytes = 4096;
-
-void copyRect(const QImage& from, QImage& to, const QRect& area)
-{
-    if (area.isEmpty()) {
-        return;
-    }
-    const int bytesPerPixel = from.depth() / 8;
-    const size_t rowBytes = static_cast<size_t>(area.width()) * static_cast<size_t>(bytesPerPixel);
-    // Written through the painter's own buffer: bits() would detach the
-    // canvas image from the painter if anyone held a shallow copy of it.
-    auto* target = const_cast<uchar*>(to.constBits());
-    const qsizetype targetStride = to.bytesPerLine();
-    const uchar* source = from.constBits();
-    const qsizetype sourceStride = from.bytesPerLine();
-    const qsizetype offset = static_cast<qsizetype>(area.x()) * bytesPerPixel;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        std::memcpy(target + y * targetStride + offset, source + y * sourceStride + offset, rowBytes);
-    }
-}
-
-void freeBuffer(void* buffer)
-{
-    std::free(buffer);
-}
-
 double area(const QRect& rect)
 {
     return rect.isEmpty() ? 0.0 : static_cast<double>(rect.width()) * rect.height();
@@ -125,16 +98,10 @@ Compositor::Compositor(CanvasView& canvas, int spacing)
     canvasSlot.image = &canvas.canvasImage;
     canvasSlot.painter = canvas.painter.get();
     canvasSlot.isCanvas = true;
-    cacheSlot.image = &cacheImage;
-    checkpointSlot.image = &checkpointImage;
-
+    cacheSlot.tiles = &cacheTiles;
+    checkpointSlot.tiles = &checkpointTiles;
     if (!replayOnly) {
-        // Narrower on a small board, where memory hardly matters, so that
-        // a change there too holds only the tiles around it.
-        const int pageWidth = std::max(1, kPageBytes / std::max(1, shown.depth() / 8));
-        tileWidth = shown.width() >= 4 * pageWidth ? pageWidth : std::max(8, (shown.width() + 3) / 4);
-        tileColumns = (shown.width() + tileWidth - 1) / tileWidth;
-        tileRows = (shown.height() + tileHeight - 1) / tileHeight;
+        grid = TiledComposite::Grid::over(shown);
     }
 }
 
@@ -147,8 +114,7 @@ int Compositor::fullImages() const
 
 qint64 Compositor::compositeBytes() const
 {
-    const qint64 tileBytes = static_cast<qint64>(tileWidth) * tileHeight * (canvas.canvasImage.depth() / 8);
-    return (cacheSlot.tilesWritten + checkpointSlot.tilesWritten) * tileBytes;
+    return cacheTiles.bytesWritten() + checkpointTiles.bytesWritten();
 }
 
 QRect Compositor::takeDirty()
@@ -221,30 +187,10 @@ const Compositor::Slot* Compositor::bestBase(const Slot& exclude, int target, in
     return best;
 }
 
-QRect Compositor::tileRect(int column, int row) const
-{
-    return QRect(column * tileWidth, row * tileHeight, tileWidth, tileHeight).intersected(layers.bounds().imageRect());
-}
-
 void Compositor::writeTiles(Slot& slot, const QRect& region, const QRect& covered)
 {
-    const QRect area = region.intersected(layers.bounds().imageRect());
-    if (slot.isCanvas || area.isEmpty()) {
-        return;
-    }
-    for (int row = area.top() / tileHeight; row <= area.bottom() / tileHeight; ++row) {
-        for (int column = area.left() / tileWidth; column <= area.right() / tileWidth; ++column) {
-            const size_t index = static_cast<size_t>(row) * static_cast<size_t>(tileColumns) + static_cast<size_t>(column);
-            if (slot.written[index]) {
-                continue;
-            }
-            const QRect tile = tileRect(column, row);
-            if (!covered.contains(tile)) {
-                copyRect(canvas.background, *slot.image, tile);
-            }
-            slot.written[index] = true;
-            ++slot.tilesWritten;
-        }
+    if (!slot.isCanvas && slot.tiles) {
+        slot.tiles->write(region, covered, canvas.background);
     }
 }
 
@@ -256,17 +202,9 @@ void Compositor::copyRegion(const Slot* from, Slot& to, const QRect& region)
     }
     writeTiles(to, area, area);
     if (!from || from->isCanvas) {
-        copyRect(from ? *from->image : canvas.background, *to.image, area);
+        TiledComposite::copyPixels(from ? *from->image : canvas.background, *to.image, area);
     } else {
-        // Tile by tile: those never written are the snapshot's pixels.
-        for (int row = area.top() / tileHeight; row <= area.bottom() / tileHeight; ++row) {
-            for (int column = area.left() / tileWidth; column <= area.right() / tileWidth; ++column) {
-                const size_t index
-                    = static_cast<size_t>(row) * static_cast<size_t>(tileColumns) + static_cast<size_t>(column);
-                copyRect(from->written[index] ? *from->image : canvas.background, *to.image,
-                         tileRect(column, row).intersected(area));
-            }
-        }
+        from->tiles->copyTo(*to.image, area, canvas.background);
     }
     if (to.isCanvas) {
         dirty |= area;
@@ -279,15 +217,11 @@ void Compositor::paintItem(Slot& slot, GraphActioner* item, const QRect& bounds)
         canvas.update(item);
         return;
     }
-    const auto found = canvas.graphs.find(item->type);
-    if (found == canvas.graphs.end()) {
+    if (canvas.graphs.find(item->type) == canvas.graphs.end()) {
         return;
     }
     writeTiles(slot, bounds);
-    IGraph& graph = *found->second;
-    graph.setPainter(slot.painter, &canvas.background);
-    graph.draw(item);
-    graph.setPainter(canvas.painter.get(), &canvas.background);
+    canvas.paintWith(slot.painter, item);
 }
 
 void Compositor::paintLayers(Slot& slot, int from, int to)
@@ -341,29 +275,13 @@ void Compositor::bring(Slot& slot, int target)
     slot.stale = QRect();
 }
 
-void Compositor::allocate(Slot& slot, std::unique_ptr<QPainter>& painter)
+void Compositor::allocate(Slot& slot)
 {
-    const QImage& shown = canvas.canvasImage;
-    const int bytesPerPixel = shown.depth() / 8;
-    const qsizetype stride = (static_cast<qsizetype>(shown.width()) * bytesPerPixel + kPageBytes - 1)
-        / kPageBytes * kPageBytes;
-    // Left unwritten: the system lends memory to such a buffer page by page
-    // as it is first written, and only written tiles are ever read.
-    void* buffer = std::malloc(static_cast<size_t>(stride) * static_cast<size_t>(shown.height()));
-    if (!buffer) {
+    if (!slot.tiles->allocate(canvas.canvasImage, grid)) {
         return;
     }
-    *slot.image = QImage(static_cast<uchar*>(buffer), shown.width(), shown.height(), stride, shown.format(),
-                         &freeBuffer, buffer);
-    // The canvas's pixel ratio and font resolution, so items paint into it
-    // exactly as into the canvas.
-    slot.image->setDevicePixelRatio(shown.devicePixelRatio());
-    slot.image->setDotsPerMeterX(shown.dotsPerMeterX());
-    slot.image->setDotsPerMeterY(shown.dotsPerMeterY());
-    painter = std::make_unique<QPainter>(slot.image);
-    slot.painter = painter.get();
-    slot.written.assign(static_cast<size_t>(tileColumns) * static_cast<size_t>(tileRows), false);
-    slot.tilesWritten = 0;
+    slot.image = &slot.tiles->image();
+    slot.painter = slot.tiles->painter();
     // Unwritten, it is the snapshot: what the layers up to just above the
     // last background item paint.
     slot.len = layers.snapshotBase(canvasSlot.len);
@@ -406,7 +324,7 @@ void Compositor::keepCheckpointNear()
         return;
     }
     if (!checkpointSlot.allocated()) {
-        allocate(checkpointSlot, checkpointPainter);
+        allocate(checkpointSlot);
         bring(checkpointSlot, target);
         return;
     }
@@ -431,7 +349,7 @@ void Compositor::compose(const std::vector<GraphActioner*>& painted,
         return;
     }
     if (!cacheSlot.allocated() && canvasSlot.clean()) {
-        allocate(cacheSlot, cachePainter);
+        allocate(cacheSlot);
     }
     const int n = static_cast<int>(painted.size());
     const LayerStack::Changes changes = layers.sync(painted, watched);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "canvas/LayerStack.h"
+#include "canvas/TiledComposite.h"
 
 #include <QImage>
 #include <QRect>
@@ -29,11 +30,8 @@ class QPainter;
 // LayerStack; this class does the painting.
 //
 // The two composites are full-size images to paint on (so items land on
-// exactly the pixels they do on the canvas), but only their tiles that were
-// ever written hold memory: a tile never written stands for the snapshot,
-// which is what every composite starts as. Each tile is one memory page
-// wide, so the memory a composite holds follows the area drawn on, not the
-// size of the screen.
+// exactly the pixels they do on the canvas), holding memory only in the
+// tiles ever written (TiledComposite).
 //
 // A change under many later items (text committed on an item others were
 // redone over) repaints every later item that overlaps it, like a full
@@ -75,10 +73,8 @@ private:
         int len = -1;
         QRect stale;
         bool isCanvas = false;
-        // Which tiles hold pixels of their own (row by row); the others
-        // show the snapshot. Empty for the canvas, which is all its own.
-        std::vector<bool> written;
-        int tilesWritten = 0;
+        // The composite's memory; null for the canvas, which is all its own.
+        TiledComposite* tiles = nullptr;
 
         bool allocated() const { return len >= 0; }
         bool clean() const { return allocated() && stale.isEmpty(); }
@@ -104,9 +100,8 @@ private:
     // Gives the tiles of `region` pixels of their own, the snapshot's
     // unless `covered` (which the caller is about to write whole) holds them.
     void writeTiles(Slot& slot, const QRect& region, const QRect& covered = QRect());
-    QRect tileRect(int column, int row) const;
     // Starts a composite as the snapshot, with no memory of its own yet.
-    void allocate(Slot& slot, std::unique_ptr<QPainter>& painter);
+    void allocate(Slot& slot);
     // How far below the top the checkpoint is kept.
     int reach() const;
     void prepareCache(int target);
@@ -121,19 +116,13 @@ private:
     // replays everything, as before.
     bool replayOnly = false;
 
-    // Tile size in pixels: one memory page of a row wide, a few rows high.
-    int tileWidth = 1;
-    int tileHeight = 4;
-    int tileColumns = 0;
-    int tileRows = 0;
+    TiledComposite::Grid grid;
 
     Slot canvasSlot;
     Slot cacheSlot;
     Slot checkpointSlot;
-    QImage cacheImage;
-    QImage checkpointImage;
-    std::unique_ptr<QPainter> cachePainter;
-    std::unique_ptr<QPainter> checkpointPainter;
+    TiledComposite cacheTiles;
+    TiledComposite checkpointTiles;
 
     QRect dirty;
 };
