@@ -3,11 +3,10 @@
 
 #include "platform/linux/X11ScreenCapture.h"
 
-#include <QGuiApplication>
+#include "platform/ScreenGeometry.h"
+
 #include <QImage>
-#include <QPoint>
 #include <QRect>
-#include <QScreen>
 #include <QtGlobal>
 
 #include "platform/linux/X11Pixels.h"
@@ -47,22 +46,9 @@ void X11ScreenCapture::sayFallback(const char* why)
 
 QPixmap X11ScreenCapture::captureScreen(WId window, int x, int y, int width, int height)
 {
-    // Qt places windows in logical pixels; the X server counts physical ones.
-    // Each screen keeps its top-left corner and scales from there by its own ratio.
-    float scale = 1.0f;
-    QPoint origin;
-    QScreen* screen = QGuiApplication::screenAt(QRect(x, y, qMax(width, 1), qMax(height, 1)).center());
-    if (!screen) {
-        screen = QGuiApplication::primaryScreen();
-    }
-    if (screen) {
-        scale = static_cast<float>(screen->devicePixelRatio());
-        origin = screen->geometry().topLeft();
-    }
-    int px = origin.x() + static_cast<int>(static_cast<float>(x - origin.x()) * scale);
-    int py = origin.y() + static_cast<int>(static_cast<float>(y - origin.y()) * scale);
-    int pw = static_cast<int>(static_cast<float>(width) * scale);
-    int ph = static_cast<int>(static_cast<float>(height) * scale);
+    const QRect physical = platform::physicalArea(QRect(x, y, width, height));
+    int pw = physical.width();
+    int ph = physical.height();
 
     const std::unique_ptr<Display, DisplayCloser> display(XOpenDisplay(nullptr));
     if (!display) {
@@ -92,7 +78,7 @@ QPixmap X11ScreenCapture::captureScreen(WId window, int x, int y, int width, int
         return QPixmap();
     }
 
-    const QRect area(px, py, pw, ph);
+    const QRect area(physical.x(), physical.y(), pw, ph);
     const QRect desktop(0, 0, DisplayWidth(display.get(), DefaultScreen(display.get())),
                         DisplayHeight(display.get(), DefaultScreen(display.get())));
     const QRect visible = area.intersected(desktop);
