@@ -123,11 +123,18 @@ void paintRoot()
     QCOMPARE(QProcess::execute("xsetroot", { "-solid", kRoot.name() }), 0);
 }
 
+// Reads the stored words: for an RGB32 image pixel() reports alpha 255
+// whatever the pad byte holds, yet drawing and converting it may not.
 bool allOpaque(const QImage& image)
 {
+    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32
+        && image.format() != QImage::Format_ARGB32_Premultiplied) {
+        return false;
+    }
     for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         for (int x = 0; x < image.width(); ++x) {
-            if (qAlpha(image.pixel(x, y)) != 255) {
+            if (qAlpha(row[x]) != 255) {
                 return false;
             }
         }
