@@ -82,11 +82,17 @@ bool AppLauncher::run(bool openBoard, const QString& control)
         == GlobalShortcut::State::TakenByAnother)
         qWarning("The board key %s is taken by another program; choose another in Options.", qPrintable(keys));
     SettingWindow::setBoardShortcut(&boardKey);
-    if (openBoard)
-        QTimer::singleShot(0, strip, &PaintControlScene::setOpenBoard);
+    // A board the last run left behind (a crash, a kill, a power loss) is
+    // offered back first; a board asked for on the command line follows.
+    QTimer::singleShot(0, strip, [strip, openBoard] {
+        if (!strip->offerRestore() && openBoard)
+            strip->setOpenBoard();
+    });
 
     QApplication::exec();
     SettingWindow::setBoardShortcut(nullptr);
+    // A normal exit: the board is thrown away, as designed, with its journal.
+    strip->endJournal();
 
     // A report still waiting for a slow server must neither hold up the exit
     // nor be running while the libraries it uses are taken down.

@@ -117,6 +117,7 @@ void MainWindow::buildAppMenu()
     appMenu = new QCustomMenu(nullptr);
     appMenu->addMenuItem(QIcon(), tr("Help"), HelpItem);
     appMenu->addMenuItem(QIcon(), tr("About..."), AboutItem);
+    appMenu->addMenuItem(QIcon(), tr("Reopen last board"), ReopenItem);
     appMenu->addMenuItem(QIcon(), tr("Exit"), ExitItem);
     connect(appMenu, &QCustomMenu::menuItemClicked, this, &MainWindow::onMenuItemClicked);
 }
@@ -153,6 +154,7 @@ void MainWindow::retranslate()
     setWindowTitle(tr("Scribbloom"));
     trayIcon->setToolTip(tr("Scribbloom\n :F1"));
     exitAction->setText(tr("Exit"));
+    appMenu->setMenuItemText(ReopenItem, tr("Reopen last board"));
     appMenu->setMenuItemText(HelpItem, tr("Help"));
     appMenu->setMenuItemText(AboutItem, tr("About..."));
     appMenu->setMenuItemText(ExitItem, tr("Exit"));
@@ -162,6 +164,9 @@ void MainWindow::retranslate()
 void MainWindow::onMenuItemClicked(int ItemID)
 {
     switch (ItemID) {
+    case ReopenItem:
+        paintControlScene->reopenLastBoard();
+        break;
     case HelpItem:
         QDesktopServices::openUrl(HelpPage::url());
         break;

@@ -171,6 +171,7 @@ void BoardInput::release(QMouseEvent* e)
     }
     if (was == Press::Item) {
         finishItem(pos, e->button());
+        emit board.historyChanged();
     }
 }
 

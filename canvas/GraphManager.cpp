@@ -1,5 +1,6 @@
 #include "canvas/GraphManager.h"
 
+#include "canvas/BoardState.h"
 #include "canvas/CanvasView.h"
 #include "canvas/Compositor.h"
 #include "canvas/GraphActioner.h"
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <unordered_map>
 
 GraphManager::GraphManager(Screenview* view, int checkpointSpacing)
     : GraphManager(view, std::make_unique<CanvasView>(), checkpointSpacing)
@@ -26,6 +28,7 @@ GraphManager::GraphManager(Screenview* view, const ScreenSnapshot& snapshot, int
 
 GraphManager::GraphManager(Screenview* view, std::unique_ptr<CanvasView> canvas, int checkpointSpacing)
     : canvasView(std::move(canvas))
+    , spacing(checkpointSpacing)
 {
     canvasView->registerGraphs();
     canvasView->attachView(view);
@@ -126,6 +129,58 @@ void GraphManager::clear()
     compose();
 }
 
+BoardState GraphManager::state() const
+{
+    BoardState state;
+    std::unordered_map<const GraphActioner*, int> ids;
+    state.items.reserve(items.size());
+    for (const auto& item : items) {
+        ids.emplace(item.get(), static_cast<int>(state.items.size()));
+        state.items.push_back(ItemData::of(*item));
+    }
+    const auto idOf = [&ids](const GraphActioner* item) {
+        const auto found = ids.find(item);
+        return found == ids.end() ? -1 : found->second;
+    };
+    for (const GraphActioner* item : doneList)
+        state.done.push_back(idOf(item));
+    for (const GraphActioner* item : undoneList)
+        state.undone.push_back(idOf(item));
+    state.current = idOf(currentActioner);
+    state.select = idOf(selectActioner);
+    state.tool = currentTool;
+    return state;
+}
+
+void GraphManager::restore(const BoardState& state)
+{
+    items.clear();
+    doneList.clear();
+    undoneList.clear();
+    for (const ItemData& data : state.items) {
+        GraphActioner* item = createItem(data.type);
+        item->points = data.points;
+        item->properties = data.properties;
+    }
+    const auto at = [this](int id) { return id >= 0 && id < int(items.size()) ? items[size_t(id)].get() : nullptr; };
+    for (int id : state.done)
+        doneList.push_back(at(id));
+    for (int id : state.undone)
+        undoneList.push_back(at(id));
+    currentActioner = at(state.current);
+    selectActioner = at(state.select);
+    currentTool = state.tool;
+    marqueeWalk = {};
+    // The compositor's layers knew the old items: it starts afresh, from a
+    // full replay of the restored ones.
+    compositor.reset();
+    compositor = std::make_unique<Compositor>(*canvasView, spacing);
+    for (GraphActioner* item : doneList) {
+        item->notify();
+    }
+    compositor->replayed(doneList, {});
+}
+
 void GraphManager::discardCurrent(int type)
 {
     if (!currentActioner || currentActioner->type != type || currentActioner == selectActioner || doneList.empty()
@@ -165,8 +220,7 @@ QRect GraphManager::visibleSelection() const
         return QRect();
     }
     const QRect area = SelectAreaGraph::area(*marqueeWalk.select);
-    return QRect(std::min(area.left(), area.left() + area.width()), std::min(area.top(), area.top() + area.height()),
-                 std::abs(area.width()), std::abs(area.height()));
+    return IGraph::spanBetween(area.topLeft(), area.topLeft() + QPoint(area.width(), area.height()));
 }
 
 bool GraphManager::selectionContains(const QPoint& point) const

@@ -11,6 +11,7 @@ class Compositor;
 class GraphActioner;
 class QPoint;
 class Screenview;
+struct BoardState;
 struct ScreenSnapshot;
 
 // The edit history of one canvas: the drawn items in painting order, the
@@ -77,6 +78,14 @@ public:
     const std::vector<GraphActioner*>& painted() const { return doneList; }
     const std::vector<GraphActioner*>& undone() const { return undoneList; }
 
+    // Every item ever made, in the order made (their ids in a BoardState).
+    const std::vector<std::unique_ptr<GraphActioner>>& allItems() const { return items; }
+    GraphActioner* selection() const { return selectActioner; }
+    // The history as data, and a history put back from such data (then
+    // painted afresh): the same pixels, and undo and redo go on as before.
+    BoardState state() const;
+    void restore(const BoardState& state);
+
     // The kind used for new items; written by the canvas's tool selectors.
     int currentTool = 0;
 
@@ -100,6 +109,7 @@ private:
     std::unique_ptr<CanvasView> canvasView;
     // Declared after the view: it paints into the view's image and must go first.
     std::unique_ptr<Compositor> compositor;
+    int spacing = 32;
     std::vector<GraphActioner*> doneList;
     std::vector<GraphActioner*> undoneList;
     // Every item ever created, whichever list holds it: items live as long as the history.

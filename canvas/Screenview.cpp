@@ -203,6 +203,7 @@ void Screenview::undo()
         graphManager->undo();
     }
     updateChanged();
+    emit historyChanged();
 }
 
 void Screenview::redo()
@@ -214,6 +215,7 @@ void Screenview::redo()
         graphManager->redo();
     }
     updateChanged();
+    emit historyChanged();
 }
 
 void Screenview::print()
@@ -262,6 +264,7 @@ void Screenview::clearBoard()
         graphManager->clear();
     }
     updateChanged();
+    emit historyChanged();
 }
 
 void Screenview::requestExit()
@@ -288,10 +291,12 @@ void Screenview::commitText(const QString& text)
     if (text.isEmpty()) {
         // Nothing was typed: the text item would only make undo look broken.
         graphManager->discardCurrent(Text);
+        emit historyChanged();
         return;
     }
     graphManager->setText(text);
     updateChanged();
+    emit historyChanged();
 }
 
 void Screenview::openContextMenu(const QPoint& boardPos)

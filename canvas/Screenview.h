@@ -87,6 +87,9 @@ public:
     void retranslate();
 
     GraphManager* manager() const { return graphManager.get(); }
+    // The screen area the board covers and that screen's pixel ratio.
+    QRect boardGeometry() const { return screenRect; }
+    qreal boardRatio() const { return ratio; }
     int tool() const;
     int currentPenWidth() const;
     bool isZoomMode() const;
@@ -105,6 +108,9 @@ signals:
     // A key on the board asked for a command. The strip carries it out as a
     // click on its button would, so it shows what the key chose.
     void commandKey(BoardCommand command);
+    // The history changed: an item was finished, undone, redone or
+    // cleared, or typed text was committed.
+    void historyChanged();
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;

@@ -33,6 +33,8 @@ function(scribbloom_register_test name)
           "SCRIBBLOOM_BIN_DIR=${SCRIBBLOOM_BIN_DIR}"
           # Settings the program remembers stay with the test, away from the user's own.
           "XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/${name}-config"
+          # So are the open board's journal and other state.
+          "XDG_STATE_HOME=${CMAKE_CURRENT_BINARY_DIR}/${name}-state"
           # No test may report usage to the outside world; tests of the report opt back in.
           "DO_NOT_TRACK=1"
           # The program starts in the system's language when none is stored:

@@ -2,12 +2,13 @@
 
 #include "panel/PaintControlScene.h"
 
+#include "canvas/BoardJournal.h"
+#include "canvas/BoardKeys.h"
 #include "canvas/GraphType.h"
+#include "canvas/Screenview.h"
 #include "canvas/ToolTable.h"
 #include "panel/StripCatalogue.h"
 #include "widgets/StyleSheet.h"
-#include "canvas/BoardKeys.h"
-#include "canvas/Screenview.h"
 #include "widgets/QColorRadio.h"
 
 #include <QButtonGroup>

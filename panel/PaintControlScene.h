@@ -18,7 +18,9 @@ class QRadioButton;
 class QVBoxLayout;
 class QPixmap;
 class QScreen;
+class BoardJournal;
 class Screenview;
+struct BoardState;
 
 // The vertical strip of buttons under the main window's title bar. It opens
 // and closes the board (the canvas, which it owns), chooses pen width, colour
@@ -38,6 +40,18 @@ public:
     // Makes a dialog opened from the strip or the tray belong to the open
     // board, if any, so it shows above the full-screen board.
     void belongToBoard(QWidget* dialog) const;
+    // The board closed last (by the switch, the window manager or a new
+    // board), kept until the program ends; null when there is none.
+    Screenview* closedBoard() const { return lastBoard.get(); }
+    // Brings the last closed board back as it was, undo history included.
+    void reopenLastBoard();
+    // At start: when the last run left a board's journal behind (it ended
+    // without exiting), asks whether to restore that board and does. True
+    // when a board was restored.
+    bool offerRestore();
+    // At a normal exit: the open board's journal is no longer needed.
+    void endJournal();
+
     // While the screen is being captured for a new board.
     bool isCapturing() const { return capturing; }
     // The screen a board opens on: the one that holds the strip.
@@ -119,6 +133,11 @@ private:
     void focusBoard();
     // The capture for a board has come back: open the board, or say why not.
     void captured(const QRect& area, qreal ratio, const QPixmap& pixels, const QString& failure);
+    // Shows `board` as the open board (its history replaced by `restored`
+    // when given) and starts its journal.
+    void showBoard(std::unique_ptr<Screenview> board, const BoardState* restored);
+    void closeBoard();
+    void startJournal();
     void setWidth(int width);
     void setColor(int r, int g, int b);
 
@@ -137,6 +156,9 @@ private:
     QPushButton* optionButton = nullptr;
     QPushButton* helperButton = nullptr;
     std::unique_ptr<Screenview> canvas;
+    std::unique_ptr<Screenview> lastBoard;
+    int lastBadge = 0;
+    std::unique_ptr<BoardJournal> journal;
     // Group id of the colour swatch whose colour the open board draws with.
     int penColour = 0;
     bool capturing = false;

@@ -3,7 +3,11 @@
 
 #include "panel/PaintControlScene.h"
 
+#include "canvas/BoardJournal.h"
 #include "canvas/BoardOpenTrace.h"
+#include "canvas/BoardState.h"
+#include "canvas/CanvasView.h"
+#include "canvas/GraphManager.h"
 #include "canvas/ScreenSnapshot.h"
 #include "canvas/Screenview.h"
 #include "panel/StripCatalogue.h"
@@ -11,13 +15,19 @@
 #include "platform/ScreenCapture.h"
 #include "widgets/MsgBox.h"
 
+#include <QDate>
+#include <QDateTime>
 #include <QEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
+#include <QTimer>
 
 using namespace StripCatalogue;
 
@@ -49,13 +59,7 @@ void PaintControlScene::setOpenBoard()
     Screenview::markNumber = 0;
 
     if (canvas) {
-        if (mainWindow)
-            mainWindow->show();
-        resetChoices();
-        openButton->setStyleSheet(QLatin1String(kOpenStyle));
-        keepAbove(nullptr);
-        canvas->close();
-        canvas.reset();
+        closeBoard();
         return;
     }
 
@@ -99,15 +103,33 @@ void PaintControlScene::captured(const QRect& area, qreal ratio, const QPixmap& 
     snapshot.pixels = pixels;
     snapshot.geometry = area;
     snapshot.ratio = ratio;
-    canvas = std::make_unique<Screenview>(snapshot, nullptr);
+    showBoard(std::make_unique<Screenview>(snapshot, nullptr), nullptr);
+}
+
+void PaintControlScene::showBoard(std::unique_ptr<Screenview> board, const BoardState* restored)
+{
+    canvas = std::move(board);
     canvas->installEventFilter(this);
     connect(canvas.get(), &Screenview::commandKey, this, &PaintControlScene::runBoardCommand);
+    connect(canvas.get(), &Screenview::historyChanged, this, [this] {
+        if (canvas && journal)
+            journal->record(*canvas->manager());
+    });
     // The board draws from the first stroke with what the strip shows checked.
     canvas->setPenWidth(kSizeOneWidth);
     canvas->setPenColor(255, 0, 0, 255);
+    if (restored) {
+        canvas->manager()->restore(*restored);
+        Screenview::markNumber = restored->nextBadge;
+        canvas->chooseTool(restored->tool);
+        if (toolButtons.count(restored->tool))
+            toolButtons[restored->tool]->setChecked(true);
+    }
+    startJournal();
     BoardOpenTrace::step("built");
     canvas->toggleVisible();
     BoardOpenTrace::step("shown");
+    openButton->setStyleSheet(QLatin1String(kOffStyle));
     if (mainWindow) {
         mainWindow->show();
         // Mapping a window again does not restack it on every system: lift
@@ -117,8 +139,100 @@ void PaintControlScene::captured(const QRect& area, qreal ratio, const QPixmap& 
     }
 }
 
+void PaintControlScene::startJournal()
+{
+    if (!journal)
+        journal = std::make_unique<BoardJournal>();
+    ScreenSnapshot where;
+    where.geometry = canvas->boardGeometry();
+    where.ratio = canvas->boardRatio();
+    journal->begin(where, canvas->manager()->canvas()->background, *canvas->manager());
+}
+
+void PaintControlScene::closeBoard()
+{
+    if (!canvas)
+        return;
+    if (mainWindow)
+        mainWindow->show();
+    resetChoices();
+    openButton->setStyleSheet(QLatin1String(kOpenStyle));
+    keepAbove(nullptr);
+    // Kept, hidden, until the program ends: "Reopen last board" brings it
+    // back as it was. Its journal stays too, so a crash loses nothing.
+    canvas->removeEventFilter(this);
+    if (canvas->isVisible())
+        canvas->toggleVisible();
+    canvas->disconnect(this);
+    lastBadge = Screenview::markNumber;
+    lastBoard = std::move(canvas);
+    Screenview::markNumber = 0;
+}
+
+void PaintControlScene::reopenLastBoard()
+{
+    if (capturing || !lastBoard)
+        return;
+    std::unique_ptr<Screenview> board = std::move(lastBoard);
+    const int badge = lastBadge;
+    closeBoard();
+    resetChoices();
+    showBoard(std::move(board), nullptr);
+    Screenview::markNumber = badge;
+}
+
+void PaintControlScene::endJournal()
+{
+    if (journal) {
+        journal->discard();
+        journal.reset();
+    }
+}
+
+bool PaintControlScene::offerRestore()
+{
+    const QString path = BoardJournal::defaultPath();
+    if (!QFileInfo::exists(path))
+        return false;
+    BoardJournal::Contents contents;
+    QString problem;
+    if (!BoardJournal::read(path, &contents, &problem)) {
+        qWarning("The board left by the last run cannot be restored: %s", qPrintable(problem));
+        QFile::remove(path);
+        return false;
+    }
+    const QDateTime started = contents.started.isValid() ? contents.started : QFileInfo(path).lastModified();
+    const QString when = started.date() == QDate::currentDate() ? started.toString(QStringLiteral("hh:mm"))
+                                                                 : started.toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+    const int answer = MsgBox::question(nullptr, tr("Tips"), tr("Restore the board from %1?").arg(when),
+                                        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    if (answer != QMessageBox::Yes) {
+        QFile::remove(path);
+        return false;
+    }
+    // Back on the screen it was drawn on when that is still there.
+    ScreenSnapshot snapshot = contents.snapshot;
+    if (!QGuiApplication::screenAt(snapshot.geometry.center())) {
+        const QScreen* screen = boardScreen();
+        snapshot.geometry.moveTopLeft(screen ? screen->geometry().topLeft() : QPoint());
+    }
+    resetChoices();
+    showBoard(std::make_unique<Screenview>(snapshot, nullptr), &contents.state);
+    return true;
+}
+
 bool PaintControlScene::eventFilter(QObject* watched, QEvent* event)
 {
+    // A close from the window manager (Alt+F4) does what the strip's switch
+    // does, once the board's own event handling is over.
+    if (canvas && watched == canvas.get() && event->type() == QEvent::Close) {
+        event->ignore();
+        QTimer::singleShot(0, this, [this] {
+            if (canvas)
+                setOpenBoard();
+        });
+        return true;
+    }
     // XWayland's window manager lifts the window it activates to the top of
     // the X stack, over the unmanaged strip too: the compositor still draws
     // the strip on top, but X would no longer hand it the clicks on it.

@@ -52,8 +52,11 @@ QBrush IGraph::itemBrush(const GraphActioner* item)
 
 QRect IGraph::dragSpan(const GraphActioner* item)
 {
-    const QPoint first = item->points.front();
-    const QPoint last = item->points.back();
+    return spanBetween(item->points.front(), item->points.back());
+}
+
+QRect IGraph::spanBetween(const QPoint& first, const QPoint& last)
+{
     return QRect(std::min(first.x(), last.x()), std::min(first.y(), last.y()),
                  std::abs(last.x() - first.x()), std::abs(last.y() - first.y()));
 }

@@ -23,6 +23,9 @@ public:
     // The font of badges and text: SimSun 13 bold, asked for by its Chinese
     // family name as the font tables list it. The text editor types in it too.
     static QFont itemFont();
+    // The box with `first` and `last` at opposite corners, whichever way
+    // round they lie: its width and height are the distances between them.
+    static QRect spanBetween(const QPoint& first, const QPoint& last);
     // How wide the item pen of `item` paints: its "size", where 0 and 1 are
     // both Qt's one-pixel pen (and a negative size is refused by the pen).
     static double itemPenWidth(const GraphActioner& item);

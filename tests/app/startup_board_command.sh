@@ -72,6 +72,9 @@ kill -0 "$first" || fail "the running copy ended"
 
 kill -9 "$first"
 wait "$first" 2>/dev/null
+# The killed copy left its last board's journal; this start is not about
+# restoring it.
+rm -f "$XDG_STATE_HOME/Scribbloom/board.journal"
 run_command --close-board; rc=$?
 [ "$rc" -eq 0 ] || fail "--close-board with nothing running exited $rc"
 "$program" --board & started=$!

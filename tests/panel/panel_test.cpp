@@ -146,6 +146,7 @@ private slots:
     void selectionRingFollowsTheCheckedColour();
     void undoRedoAndClearReachTheHistory();
     void newPainterGivesAFreshEmptyBoard();
+    void aWindowManagerCloseIsTheSwitchAndTheBoardCanBeReopened();
     void newPainterOpensABoardWhenNoneIsOpen();
     void theBoardOpensWhenTheLateCaptureArrives();
     void aFailedCaptureOpensNoBoardAndSaysWhy();
@@ -341,7 +342,9 @@ void PanelTest::closingDeletesTheBoardAndResetsTheMarkers()
 
     button("open_btn")->click();
     QVERIFY(!panel->board());
-    QVERIFY(board.isNull());
+    // Kept off the screen until the program ends, for "Reopen last board".
+    QVERIFY(board && !board->isVisible());
+    QCOMPARE(panel->closedBoard(), board.data());
     QCOMPARE(Screenview::markNumber, 0);
     QVERIFY(window->isVisible());
     QVERIFY(button("open_btn")->styleSheet().contains("open1.png"));
@@ -618,7 +621,8 @@ void PanelTest::newPainterGivesAFreshEmptyBoard()
     QPointer<Screenview> old = panel->board();
 
     button("newboard_radio_btn")->click();
-    QVERIFY(old.isNull());
+    QVERIFY(old && !old->isVisible());
+    QCOMPARE(panel->closedBoard(), old.data());
     QVERIFY(panel->board());
     QVERIFY(panel->board()->isVisible());
     QCOMPARE(capture.captures, 2);
@@ -627,6 +631,40 @@ void PanelTest::newPainterGivesAFreshEmptyBoard()
     QVERIFY(button("pen_radio_btn")->isChecked());
     QVERIFY(button("size1_radio_btn")->isChecked());
     QVERIFY(button("open_btn")->styleSheet().contains("off1.png"));
+}
+
+void PanelTest::aWindowManagerCloseIsTheSwitchAndTheBoardCanBeReopened()
+{
+    button("open_btn")->click();
+    QPointer<Screenview> board = panel->board();
+    button("rectangle_radio_btn")->click();
+    drawDot({30, 30});
+    button("pen_radio_btn")->click();
+    drawDot({80, 80});
+    const QImage drawn = board->manager()->canvas()->canvasImage.copy();
+
+    // What a window manager's close (Alt+F4) runs.
+    board->close();
+    QTRY_VERIFY(!panel->board());
+    QVERIFY(button("open_btn")->styleSheet().contains("open1.png"));
+    QVERIFY(board && !board->isVisible());
+
+    // The next click on the switch opens a new board, not the closed one.
+    button("open_btn")->click();
+    QVERIFY(panel->board() && panel->board() != board);
+    QCOMPARE(capture.captures, 2);
+
+    // "Reopen last board" brings the drawing back, undo history included;
+    // the board it replaces is the one kept now.
+    QPointer<Screenview> second = panel->board();
+    panel->reopenLastBoard();
+    QCOMPARE(panel->board(), board.data());
+    QVERIFY(board->isVisible());
+    QCOMPARE(panel->closedBoard(), second.data());
+    QCOMPARE(board->manager()->canvas()->canvasImage, drawn);
+    QVERIFY(button("open_btn")->styleSheet().contains("off1.png"));
+    board->undo();
+    QCOMPARE(board->manager()->painted().size(), size_t(2));
 }
 
 void PanelTest::newPainterOpensABoardWhenNoneIsOpen()
