@@ -151,6 +151,10 @@
         <source>Whether it is necessary to exit the software?</source>
         <translation>确定要退出软件吗？</translation>
     </message>
+    <message>
+        <source>Reopen last board</source>
+        <translation>重新打开上一个画板</translation>
+    </message>
 </context>
 <context>
     <name>MsgBox</name>
@@ -386,6 +390,14 @@
         <location line="+6"/>
         <source>help</source>
         <translation>帮助</translation>
+    </message>
+    <message>
+        <source>Tips</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>Restore the board from %1?</source>
+        <translation>要恢复 %1 的画板吗？</translation>
     </message>
 </context>
 <context>

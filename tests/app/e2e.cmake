@@ -13,3 +13,5 @@ scribbloom_register_test(e2e_install /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/
   TIMEOUT 240 LABELS e2e)
 scribbloom_register_test(e2e_wm /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/e2e/e2e_wm.py
   TIMEOUT 240 LABELS e2e)
+scribbloom_register_test(e2e_survive /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/e2e/e2e_survive.py
+  TIMEOUT 240 LABELS e2e)
