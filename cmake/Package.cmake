@@ -6,7 +6,7 @@
 # files Debian wants of every package: the manual page and the changelog,
 # both compressed, and the copyright file.
 
-set(SCRIBBLOOM_PACKAGE_VERSION 1.1.6.1429)
+set(SCRIBBLOOM_PACKAGE_VERSION ${SCRIBBLOOM_FULL_VERSION})
 set(SCRIBBLOOM_PACKAGE_PREFIX /usr)
 # Where the program's own folder lies once the package is installed.
 set(SCRIBBLOOM_PACKAGED_DIR ${SCRIBBLOOM_PACKAGE_PREFIX}/${SCRIBBLOOM_INSTALL_DIR})

@@ -87,7 +87,12 @@ uint32_t CConfigHandle::hash(const std::string& bytes)
 bool CConfigHandle::load(const std::wstring& path)
 {
     clear();
+#if defined(_WIN32)
+    // A narrow name would go through the ANSI code page and lose what it cannot hold.
+    std::ifstream in(path.c_str(), std::ios::in | std::ios::binary);
+#else
     std::ifstream in(toUtf8(path), std::ios::in | std::ios::binary);
+#endif
     if (!in.is_open())
         return false;
     loadFrom(in);

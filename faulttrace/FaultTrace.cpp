@@ -1,8 +1,13 @@
 #include "faulttrace/FaultTrace.h"
 
 #include "faulttrace/CGlobalSet.h"
+#if defined(_WIN32)
+#include "faulttrace/windows/CrashHandler.h"
+#include "faulttrace/windows/CrashPreparation.h"
+#else
 #include "faulttrace/linux/CrashHandler.h"
 #include "faulttrace/linux/CrashPreparation.h"
+#endif
 
 #include <string>
 

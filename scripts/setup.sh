@@ -3,9 +3,11 @@
 # starts the program or runs the whole test suite.
 #
 #   scripts/setup.sh run              install what is missing, build, start
-#   scripts/setup.sh test             install what is missing, build, run every test
+#   scripts/setup.sh test             install what is missing, build (Windows too), run every test
 #   scripts/setup.sh test --sanitize  the same with AddressSanitizer + UBSan
 #   scripts/setup.sh package          install what is missing, build the Debian package
+#   scripts/setup.sh windows          install mingw-w64 and Wine, build FaultTrace.dll for
+#                                     Windows x86-64 (build-windows/) and x86 (build-windows-x86/)
 #
 # Installing needs root (apt-get); the rest runs as any user.
 set -euo pipefail
@@ -23,18 +25,22 @@ if [ "$mode" = package ]; then
 fi
 jobs=${JOBS:-2}
 
+# install_packages LIST...: the packages of the lists in scripts/ that are missing.
 install_packages() {
   local missing=()
-  while read -r pkg; do
-    [ -z "$pkg" ] && continue
-    case "$pkg" in \#*) continue ;; esac
-    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'ok installed'; then
-      missing+=("$pkg")
-    fi
-  done < "$here/scripts/packages.txt"
+  local list
+  for list in "$@"; do
+    while read -r pkg; do
+      [ -z "$pkg" ] && continue
+      case "$pkg" in \#*) continue ;; esac
+      if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'ok installed'; then
+        missing+=("$pkg")
+      fi
+    done < "$here/scripts/$list"
+  done
   # npm fetches test tools; a machine with Node.js from another source has
   # its own npm, and Debian's npm package would conflict with it.
-  if ! command -v npm >/dev/null 2>&1; then
+  if [ "$mode" != windows ] && ! command -v npm >/dev/null 2>&1; then
     missing+=(npm)
   fi
   if [ ${#missing[@]} -gt 0 ]; then
@@ -82,7 +88,17 @@ ensure_wayland_user() {
   fi
 }
 
-install_packages
+case "$mode" in
+  windows)
+    install_packages packages-windows.txt
+    "$here/scripts/build-windows.sh" "$here/build-windows" x86_64
+    "$here/scripts/build-windows.sh" "$here/build-windows-x86" i686
+    echo "== FaultTrace.dll: $here/build-windows/bin (x86-64), $here/build-windows-x86/bin (x86)"
+    exit 0
+    ;;
+  test) install_packages packages.txt packages-windows.txt ;;
+  *) install_packages packages.txt ;;
+esac
 if [ "$mode" = test ]; then
   ensure_wayland_user
 fi
@@ -108,6 +124,8 @@ case "$mode" in
     exec xvfb-run -a -s "-screen 0 1920x1080x24" ./Scribbloom
     ;;
   test)
+    # The Windows crash tests of this CTest run use it (label "windows").
+    "$here/scripts/build-windows.sh" "$here/build-windows" x86_64
     cd "$build"
     if [ "$sanitize" = ON ]; then
       export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
@@ -116,7 +134,7 @@ case "$mode" in
     ctest --output-on-failure -j"$jobs"
     ;;
   *)
-    echo "usage: $0 run|test [--sanitize]|package" >&2
+    echo "usage: $0 run|test [--sanitize]|package|windows" >&2
     exit 2
     ;;
 esac

@@ -4,7 +4,7 @@
 #include "faulttrace/linux/CBaseInfo.h"
 
 #include "faulttrace/linux/SafeIo.h"
-#include "faulttrace/linux/SafeText.h"
+#include "faulttrace/SafeText.h"
 
 namespace FTR {
 

@@ -4,7 +4,7 @@
 #include "faulttrace/linux/CCpuInfo.h"
 
 #include "faulttrace/linux/CrashContext.h"
-#include "faulttrace/linux/SafeText.h"
+#include "faulttrace/SafeText.h"
 
 #include <cstdint>
 

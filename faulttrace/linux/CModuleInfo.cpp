@@ -3,11 +3,11 @@
 
 #include "faulttrace/linux/CModuleInfo.h"
 
-#include "faulttrace/CFileInfo.h"
+#include "faulttrace/linux/CFileInfo.h"
 #include "faulttrace/linux/CrashContext.h"
 #include "faulttrace/linux/CrashState.h"
 #include "faulttrace/linux/CModuleList.h"
-#include "faulttrace/linux/SafeText.h"
+#include "faulttrace/SafeText.h"
 
 namespace FTR {
 

@@ -4,7 +4,7 @@
 #include "faulttrace/linux/CModuleList.h"
 
 #include "faulttrace/linux/SafeIo.h"
-#include "faulttrace/linux/SafeText.h"
+#include "faulttrace/SafeText.h"
 
 #include <elf.h>
 

@@ -11,7 +11,7 @@
 #include "faulttrace/linux/CrashContext.h"
 #include "faulttrace/linux/CModuleList.h"
 #include "faulttrace/linux/SafeIo.h"
-#include "faulttrace/linux/SafeText.h"
+#include "faulttrace/SafeText.h"
 
 namespace FTR {
 

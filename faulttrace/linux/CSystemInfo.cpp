@@ -4,11 +4,11 @@
 #include "faulttrace/linux/CSystemInfo.h"
 
 #include "faulttrace/linux/CSys_MemoryInfo.h"
-#include "faulttrace/linux/CpuIdentity.h"
+#include "faulttrace/CpuIdentity.h"
 #include "faulttrace/linux/CrashContext.h"
 #include "faulttrace/linux/CrashState.h"
 #include "faulttrace/linux/HelperLauncher.h"
-#include "faulttrace/linux/SafeText.h"
+#include "faulttrace/SafeText.h"
 
 namespace FTR {
 

@@ -30,7 +30,7 @@
 #include "faulttrace/linux/MinidumpWriter.h"
 #include "faulttrace/linux/CModuleList.h"
 #include "faulttrace/linux/SafeIo.h"
-#include "faulttrace/linux/SafeText.h"
+#include "faulttrace/SafeText.h"
 #include "faulttrace/linux/ThreadCapture.h"
 
 #include <atomic>

@@ -1,12 +1,12 @@
 #include "faulttrace/linux/CrashPreparation.h"
 
 #include "faulttrace/CGlobalSet.h"
-#include "faulttrace/CFileInfo.h"
+#include "faulttrace/linux/CFileInfo.h"
 #include "faulttrace/TextConv.h"
-#include "faulttrace/linux/CpuIdentity.h"
+#include "faulttrace/CpuIdentity.h"
 #include "faulttrace/linux/CSys_VideoInfo.h"
 #include "faulttrace/linux/CrashState.h"
-#include "faulttrace/linux/SafeText.h"
+#include "faulttrace/SafeText.h"
 
 #include <climits>
 #include <cstdlib>

@@ -8,7 +8,7 @@
 #include "faulttrace/linux/CrashContext.h"
 #include "faulttrace/linux/CrashState.h"
 #include "faulttrace/linux/SafeIo.h"
-#include "faulttrace/linux/SafeText.h"
+#include "faulttrace/SafeText.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -6,7 +6,7 @@
 #include "faulttrace/linux/CrashState.h"
 #include "faulttrace/linux/CModuleList.h"
 #include "faulttrace/linux/SafeIo.h"
-#include "faulttrace/linux/SafeText.h"
+#include "faulttrace/SafeText.h"
 #include "faulttrace/linux/ThreadCapture.h"
 
 #include <cstdint>

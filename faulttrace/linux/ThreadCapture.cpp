@@ -4,7 +4,7 @@
 #include "faulttrace/linux/ThreadCapture.h"
 
 #include "faulttrace/linux/SafeIo.h"
-#include "faulttrace/linux/SafeText.h"
+#include "faulttrace/SafeText.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,12 +1,12 @@
 // The crash path's text pieces: value formats, module versions, processor
 // identification, the address answer and the report's readable names.
 
-#include "faulttrace/CFileInfo.h"
+#include "faulttrace/linux/CFileInfo.h"
 #include "faulttrace/PublicAddressParser.h"
 #include "faulttrace/helper/CStackWalker.h"
 #include "faulttrace/helper/StackSection.h"
-#include "faulttrace/linux/CpuIdentity.h"
-#include "faulttrace/linux/SafeText.h"
+#include "faulttrace/CpuIdentity.h"
+#include "faulttrace/SafeText.h"
 
 #include <gtest/gtest.h>
 

@@ -20,7 +20,8 @@ public:
     // GHz from time-stamp differences over a 50 ms wait and an empty wait,
     // as ((busy - overhead) / 50000 in whole units) * 0.001.
     static float clockFromCounts(uint64_t busy, uint64_t overhead);
-    // Busy-waits 50 ms on the monotonic clock and measures the counter rate.
+    // Busy-waits 50 ms on the monotonic clock (the performance counter on
+    // Windows) and measures the counter rate.
     static float measureClockGHz();
 
     char vendorName[13] = {};

@@ -1,7 +1,7 @@
 // Crash path: runs inside the crashed process. Plain string work, no calls
 // out, no allocation, no locks, no stdio.
 
-#include "faulttrace/CFileInfo.h"
+#include "faulttrace/linux/CFileInfo.h"
 
 namespace FTR {
 

@@ -1,7 +1,7 @@
 // Crash path: plain code on caller-supplied buffers; no calls, no allocation,
 // no locks, no stdio.
 
-#include "faulttrace/linux/SafeText.h"
+#include "faulttrace/SafeText.h"
 
 namespace FTR {
 

@@ -1,14 +1,18 @@
 // Partly crash path: measureClockGHz runs inside the crashed process, with
-// clock_gettime and the time-stamp counter only; the identification itself
-// runs at start-up. No allocation, no locks, no stdio either way.
+// the monotonic clock (clock_gettime, or the performance counter on Windows)
+// and the time-stamp counter only; the identification itself runs at
+// start-up. No allocation, no locks, no stdio either way.
 
-#include "faulttrace/linux/CpuIdentity.h"
+#include "faulttrace/CpuIdentity.h"
 
-#include "faulttrace/linux/SafeText.h"
+#include "faulttrace/SafeText.h"
 
 #include <cpuid.h>
 #include <ctime>
 #include <x86intrin.h>
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 
 namespace FTR {
 
@@ -31,9 +35,17 @@ const VendorName vendorNames[] = {
 
 int64_t monotonicNs()
 {
+#if defined(_WIN32)
+    LARGE_INTEGER frequency = {};
+    LARGE_INTEGER now = {};
+    if (!QueryPerformanceFrequency(&frequency) || frequency.QuadPart <= 0 || !QueryPerformanceCounter(&now))
+        return static_cast<int64_t>(GetTickCount64()) * 1000000;
+    return static_cast<int64_t>(static_cast<double>(now.QuadPart) * 1e9 / static_cast<double>(frequency.QuadPart));
+#else
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+#endif
 }
 
 } // namespace
