@@ -1,6 +1,6 @@
 #include "canvas/Screenview.h"
 
-#include "canvas/BoardOpenTrace.h"
+#include "platform/BoardOpenTrace.h"
 #include "canvas/CanvasView.h"
 #include "canvas/ColorPicker.h"
 #include "canvas/GraphActioner.h"

@@ -2,7 +2,7 @@
 
 #include "canvas/ScreenSnapshot.h"
 #include "settings/HelpPage.h"
-#include "canvas/BoardOpenTrace.h"
+#include "platform/BoardOpenTrace.h"
 #include "canvas/Screenview.h"
 #include "platform/DesktopWindows.h"
 #include "platform/ScreenCapture.h"
