@@ -1,0 +1,17 @@
+#pragma once
+
+#include <functional>
+
+class QObject;
+
+// A Wayland desktop draws what XWayland shows at its own pace: a window the
+// program has just hidden (the strip, before the board's picture) leaves
+// the screen only once the X server has taken the request and the compositor
+// has drawn a frame without it. The desktop's screenshot must come after.
+namespace DesktopSettle {
+
+// Calls `then` (on `context`'s thread, unless `context` is gone) when the
+// windows hidden so far have had that time.
+void afterHiding(QObject* context, std::function<void()> then);
+
+} // namespace DesktopSettle
