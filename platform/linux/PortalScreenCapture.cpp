@@ -20,6 +20,7 @@
 #include <QtGlobal>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -122,7 +123,7 @@ void PortalScreenCapture::captureArea(const QRect& area, Done done)
     pending->token = QStringLiteral("scribbloom%1_%2").arg(QCoreApplication::applicationPid()).arg(++requests);
     timer.start();
     const QString token = pending->token;
-    DesktopSettle::afterHiding(this, [this, token] {
+    DesktopSettle::afterHiding(this, DesktopSettle::Route::Portal, [this, token] {
         if (pending && pending->token == token) {
             send();
         }
@@ -238,20 +239,21 @@ void PortalScreenCapture::decode(const QString& file)
         const QString readError = reader.errorString();
         const qint64 decodedAt = BoardOpenTrace::now();
         removePicture(file);
+        const bool readable = !picture.isNull();
         const QImage part = cutOut(picture, desktop, area);
         QMetaObject::invokeMethod(
             this,
-            [this, token, file, picture, readError, part, decodedAt] {
+            [this, token, file, readable, readError, part, decodedAt]() mutable {
                 if (!pending || pending->token != token) {
                     return;
                 }
                 BoardOpenTrace::stepAt("decoded", decodedAt);
-                if (picture.isNull()) {
+                if (!readable) {
                     finish(QPixmap(), tr("The screenshot \"%1\" could not be read (%2).").arg(file, readError));
                 } else if (part.isNull()) {
                     finish(QPixmap(), tr("The screenshot does not show this screen."));
                 } else {
-                    finish(QPixmap::fromImage(part), QString());
+                    finish(QPixmap::fromImage(std::move(part)), QString());
                 }
             },
             Qt::QueuedConnection);
@@ -338,7 +340,9 @@ QImage PortalScreenCapture::cutOut(const QImage& picture, const QRect& desktop, 
     if (inside.width() * 2 < source.width() || inside.height() * 2 < source.height()) {
         return QImage();
     }
-    QImage part = picture.copy(inside).convertToFormat(QImage::Format_RGB32);
+    // One pass over the pixels when the picture is the screen's already.
+    QImage part = inside == picture.rect() ? picture.convertToFormat(QImage::Format_RGB32)
+                                           : picture.copy(inside).convertToFormat(QImage::Format_RGB32);
     if (part.size() != area.size()) {
         part = part.scaled(area.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
