@@ -168,7 +168,7 @@ void KWinScreenCapture::send()
 {
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0) {
-        fallBack(QStringLiteral("no pipe for the pixels (%1)").arg(QString::fromLocal8Bit(std::strerror(errno))));
+        fallBack(QStringLiteral("no pipe for the pixels (%1)").arg(QString::fromLocal8Bit(std::strerror(errno))), false);
         return;
     }
     pending->pipe = std::make_shared<ReadEnd>(ends[0]);
@@ -199,7 +199,12 @@ void KWinScreenCapture::onCallFinished(QDBusPendingCallWatcher* call, int serial
     }
     const QDBusPendingReply<QVariantMap> reply = *call;
     if (reply.isError()) {
-        fallBack(reply.error().name() + QStringLiteral(": ") + reply.error().message());
+        // Refused, or a KWin without this call: for good. Not there right
+        // now (KWin reloads its effects when the screens change): this time.
+        const QString name = reply.error().name();
+        fallBack(name + QStringLiteral(": ") + reply.error().message(),
+                 name == QLatin1String("org.kde.KWin.ScreenShot2.Error.NoAuthorized")
+                     || reply.error().type() == QDBusError::UnknownMethod);
         return;
     }
     BoardOpenTrace::step("answered");
@@ -210,7 +215,7 @@ void KWinScreenCapture::onCallFinished(QDBusPendingCallWatcher* call, int serial
     const uint format = meta.value(QStringLiteral("format")).toUInt();
     if (meta.value(QStringLiteral("type")).toString() != QLatin1String("raw") || width <= 0 || height <= 0
         || stride < width * 4 || !usableFormat(format)) {
-        fallBack(QStringLiteral("a picture of a kind not understood"));
+        fallBack(QStringLiteral("a picture of a kind not understood"), true);
         return;
     }
     // Some 8 to 33 megabytes to read, then to cut and convert: off the GUI thread.
@@ -231,7 +236,7 @@ void KWinScreenCapture::onCallFinished(QDBusPendingCallWatcher* call, int serial
             }
         }
         const qint64 readAt = BoardOpenTrace::now();
-        const QImage part = read ? PortalScreenCapture::cutOut(picture, desktop, area) : QImage();
+        const QImage part = read ? PortalScreenCapture::cutOut(std::move(picture), desktop, area) : QImage();
         QMetaObject::invokeMethod(
             this,
             [this, serial, read, error, part, readAt]() mutable {
@@ -240,7 +245,7 @@ void KWinScreenCapture::onCallFinished(QDBusPendingCallWatcher* call, int serial
                 }
                 BoardOpenTrace::stepAt("decoded", readAt);
                 if (!read) {
-                    fallBack(QStringLiteral("the pixels could not be read (%1)").arg(error));
+                    fallBack(QStringLiteral("the pixels could not be read (%1)").arg(error), false);
                 } else if (part.isNull()) {
                     finish(QPixmap(), tr("The screenshot does not show this screen."));
                 } else {
@@ -251,11 +256,11 @@ void KWinScreenCapture::onCallFinished(QDBusPendingCallWatcher* call, int serial
     });
 }
 
-void KWinScreenCapture::fallBack(const QString& reason)
+void KWinScreenCapture::fallBack(const QString& reason, bool forGood)
 {
-    // Not allowed (no desktop entry asking for it), not there (an older
-    // KWin), or broken: the portal from now on.
-    refused = true;
+    // Not allowed (no desktop entry asking for it) or not understood: the
+    // portal from now on. Otherwise for this picture.
+    refused = refused || forGood;
     qDebug("Screen capture: KWin's screenshot interface gave no picture (%s); using the screenshot portal",
            qPrintable(reason));
     const QRect area = pending->area;

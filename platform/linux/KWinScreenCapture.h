@@ -18,8 +18,8 @@ class QDBusPendingCallWatcher;
 // no file is made. KWin hands the interface only to programs whose desktop
 // entry lists it in X-KDE-DBUS-Restricted-Interfaces, matched by the
 // program's full path in Exec (as the installed entry has it); when KWin
-// says no, or has no such interface, the screenshot portal takes over for
-// this and every later board.
+// says no, the screenshot portal takes over for this and every later board
+// (when the interface is missing for the moment, for this board).
 class KWinScreenCapture : public QObject, public ScreenCapture {
     Q_OBJECT
 
@@ -39,7 +39,7 @@ private:
 
     void send();
     void onCallFinished(QDBusPendingCallWatcher* call, int serial);
-    void fallBack(const QString& reason);
+    void fallBack(const QString& reason, bool forGood);
     void finish(const QPixmap& pixels, const QString& failure);
 
     PortalScreenCapture portal;

@@ -235,12 +235,12 @@ void PortalScreenCapture::decode(const QString& file)
     const QRect area = physicalArea(pending->area);
     worker.run([this, token, file, desktop, area] {
         QImageReader reader(file);
-        const QImage picture = reader.read();
+        QImage picture = reader.read();
         const QString readError = reader.errorString();
         const qint64 decodedAt = BoardOpenTrace::now();
         removePicture(file);
         const bool readable = !picture.isNull();
-        const QImage part = cutOut(picture, desktop, area);
+        const QImage part = cutOut(std::move(picture), desktop, area);
         QMetaObject::invokeMethod(
             this,
             [this, token, file, readable, readError, part, decodedAt]() mutable {
@@ -326,7 +326,7 @@ QRect PortalScreenCapture::physicalArea(const QRect& area)
     return QRect(origin + (area.topLeft() - origin) * ratio, area.size() * ratio);
 }
 
-QImage PortalScreenCapture::cutOut(const QImage& picture, const QRect& desktop, const QRect& area)
+QImage PortalScreenCapture::cutOut(QImage picture, const QRect& desktop, const QRect& area)
 {
     if (picture.isNull() || desktop.isEmpty() || area.isEmpty()) {
         return QImage();
@@ -340,9 +340,23 @@ QImage PortalScreenCapture::cutOut(const QImage& picture, const QRect& desktop, 
     if (inside.width() * 2 < source.width() || inside.height() * 2 < source.height()) {
         return QImage();
     }
-    // One pass over the pixels when the picture is the screen's already.
-    QImage part = inside == picture.rect() ? picture.convertToFormat(QImage::Format_RGB32)
-                                           : picture.copy(inside).convertToFormat(QImage::Format_RGB32);
+    QImage part;
+    if (inside == picture.rect() && picture.format() == QImage::Format_ARGB32 && picture.isDetached()) {
+        // The picture is the screen's already, and ours alone: made opaque
+        // where it lies rather than copied.
+        part = std::move(picture);
+        for (int y = 0; y < part.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(part.scanLine(y));
+            for (int x = 0; x < part.width(); ++x) {
+                row[x] |= 0xff000000u;
+            }
+        }
+        part.reinterpretAsFormat(QImage::Format_RGB32);
+    } else if (inside == picture.rect()) {
+        part = picture.convertToFormat(QImage::Format_RGB32);
+    } else {
+        part = picture.copy(inside).convertToFormat(QImage::Format_RGB32);
+    }
     if (part.size() != area.size()) {
         part = part.scaled(area.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }

@@ -42,8 +42,9 @@ public:
 
     // The part of a picture of the whole desktop that shows `area`: the
     // desktop spans `desktop` in physical pixels, whatever size the picture
-    // came in; the result has `area`'s size and is opaque 32-bit.
-    static QImage cutOut(const QImage& picture, const QRect& desktop, const QRect& area);
+    // came in; the result has `area`'s size and is opaque 32-bit. A picture
+    // handed over whole (moved in) may be made opaque in place.
+    static QImage cutOut(QImage picture, const QRect& desktop, const QRect& area);
     // The desktop's rectangle in physical pixels, as Qt's screens tell it.
     static QRect physicalDesktop();
     // `area` (logical desktop pixels) in physical pixels, by the screen holding it.

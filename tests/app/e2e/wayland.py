@@ -734,6 +734,14 @@ class KdeSession(Session):
             # KWin then scales XWayland too: X coordinates double.
             self.run("kscreen-doctor", f"output.Virtual-1.scale.{self.layout[1][2]}")
             wait_for("the second output at its scale", self._x_layout_scaled)
+        # The screenshot effect registers its interface once KWin's effects
+        # are loaded (again, after the screens changed).
+        wait_for("KWin's screenshot interface", self._screenshot_interface_ready, step=0.1)
+
+    def _screenshot_interface_ready(self):
+        out = self.run("dbus-send", "--session", "--print-reply", "--dest=org.kde.KWin.ScreenShot2",
+                       "/org/kde/KWin/ScreenShot2", "org.freedesktop.DBus.Introspectable.Introspect", check_rc=False)
+        return "CaptureWorkspace" in out
 
     def _x_layout_scaled(self):
         self.forget_screens()
