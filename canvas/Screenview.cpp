@@ -4,7 +4,7 @@
 #include "canvas/Screenview.h"
 
 #include "canvas/BoardInput.h"
-#include "canvas/BoardOpenTrace.h"
+#include "platform/BoardOpenTrace.h"
 #include "canvas/CanvasView.h"
 #include "canvas/ColorPicker.h"
 #include "canvas/GraphManager.h"

@@ -61,7 +61,17 @@ set(desktop_dir ${CMAKE_SOURCE_DIR}/resources/desktop)
 set(packaging_dir ${CMAKE_SOURCE_DIR}/packaging)
 # The desktop entry and the software-centre description share one id.
 set(SCRIBBLOOM_DESKTOP_ID net.scribbloom.Scribbloom)
-install(FILES ${desktop_dir}/${SCRIBBLOOM_DESKTOP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The entry starts the link by its full path, known only when installing:
+# KWin matches a program's executable against that path before it lets the
+# program use its screenshot interface (X-KDE-DBUS-Restricted-Interfaces).
+install(CODE "
+  set(entry_dir \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\")
+  file(READ \"${desktop_dir}/${SCRIBBLOOM_DESKTOP_ID}.desktop\" entry)
+  string(REGEX REPLACE \"\nExec=[^\n]*\" \"\nExec=\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/scribbloom\" entry \"\${entry}\")
+  file(MAKE_DIRECTORY \"\${entry_dir}\")
+  file(WRITE \"\${entry_dir}/${SCRIBBLOOM_DESKTOP_ID}.desktop\" \"\${entry}\")
+  message(STATUS \"Installing: \${entry_dir}/${SCRIBBLOOM_DESKTOP_ID}.desktop\")
+")
 install(FILES ${packaging_dir}/${SCRIBBLOOM_DESKTOP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${desktop_dir}/scribbloom.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 foreach(size 16 22 24 32 48 64 128 256)

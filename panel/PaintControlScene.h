@@ -1,6 +1,7 @@
 #pragma once
 
 #include "canvas/BoardKeys.h"
+#include "panel/StripInPicture.h"
 
 #include <QRect>
 #include <QWidget>
@@ -131,6 +132,8 @@ private:
     void keepAbove(QWidget* board);
     // Gives the open board the keyboard after a tool was chosen on the strip.
     void focusBoard();
+    // Asks for the picture of `area`, the board's screen.
+    void takePicture(const QRect& area, qreal ratio);
     // The capture for a board has come back: open the board, or say why not.
     void captured(const QRect& area, qreal ratio, const QPixmap& pixels, const QString& failure);
     // Shows `board` as the open board (its history replaced by `restored`
@@ -162,5 +165,9 @@ private:
     // Group id of the colour swatch whose colour the open board draws with.
     int penColour = 0;
     bool capturing = false;
+    // The strip as it stood before it left the screen for the picture, and
+    // how often a picture that still showed it was taken again.
+    StripInPicture stripBefore;
+    int retakes = 0;
     QWidget* mainWindow = nullptr;
 };

@@ -4,13 +4,13 @@
 #include "panel/PaintControlScene.h"
 
 #include "canvas/BoardJournal.h"
-#include "canvas/BoardOpenTrace.h"
 #include "canvas/BoardState.h"
 #include "canvas/CanvasView.h"
 #include "canvas/GraphManager.h"
 #include "canvas/ScreenSnapshot.h"
 #include "canvas/Screenview.h"
 #include "panel/StripCatalogue.h"
+#include "platform/BoardOpenTrace.h"
 #include "platform/DesktopWindows.h"
 #include "platform/ScreenCapture.h"
 #include "widgets/MsgBox.h"
@@ -71,11 +71,18 @@ void PaintControlScene::setOpenBoard()
     // The strip must be off the screen while the snapshot is taken, then
     // comes back above the board.
     BoardOpenTrace::clicked();
+    stripBefore.take(mainWindow);
+    retakes = 0;
     if (mainWindow)
         mainWindow->hide();
     resetChoices();
     openButton->setStyleSheet(QLatin1String(kOffStyle));
     capturing = true;
+    takePicture(area, ratio);
+}
+
+void PaintControlScene::takePicture(const QRect& area, qreal ratio)
+{
     // The desktop may take a while (and may first ask the user).
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     const QPointer<PaintControlScene> self(this);
@@ -88,6 +95,15 @@ void PaintControlScene::setOpenBoard()
 
 void PaintControlScene::captured(const QRect& area, qreal ratio, const QPixmap& pixels, const QString& failure)
 {
+    // A desktop that had not yet drawn its screen without the strip: the
+    // picture again, now that it has had longer (twice at most).
+    if (!pixels.isNull() && retakes < 2 && stripBefore.shownIn(pixels, area, ratio)) {
+        ++retakes;
+        qDebug("The screen's picture still shows the strip; taking it again");
+        BoardOpenTrace::step("retaken");
+        takePicture(area, ratio);
+        return;
+    }
     capturing = false;
     if (pixels.isNull()) {
         // No board at all rather than a black one; the strip carries on.

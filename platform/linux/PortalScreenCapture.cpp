@@ -1,5 +1,8 @@
 #include "platform/linux/PortalScreenCapture.h"
 
+#include "platform/BoardOpenTrace.h"
+#include "platform/linux/DesktopSettle.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusError>
@@ -8,6 +11,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QEventLoop>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QList>
@@ -16,6 +20,7 @@
 #include <QtGlobal>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -23,10 +28,6 @@ const char* const kService = "org.freedesktop.portal.Desktop";
 const char* const kObject = "/org/freedesktop/portal/desktop";
 const char* const kScreenshot = "org.freedesktop.portal.Screenshot";
 const char* const kRequest = "org.freedesktop.portal.Request";
-
-// A window the program has just hidden (the strip) leaves the screen only
-// once the compositor has drawn its next frame.
-const int kSettleMs = 100;
 
 // A screen's rectangle in physical pixels: Qt keeps each screen's top-left
 // corner and scales its size by the screen's own ratio.
@@ -36,28 +37,18 @@ QRect physical(const QScreen* screen)
     return QRect(logical.topLeft(), logical.size() * screen->devicePixelRatio());
 }
 
-QRect physicalDesktop()
+// The object the portal answers a request on: known beforehand from the
+// caller's bus name and the request's token.
+QString requestPath(const QString& token)
 {
-    QRect desktop;
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        desktop |= physical(screen);
-    }
-    return desktop;
+    QString sender = QDBusConnection::sessionBus().baseService();
+    sender.remove(0, 1).replace(QLatin1Char('.'), QLatin1Char('_'));
+    return QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
 }
 
-// `area` (logical desktop pixels) in physical pixels, by the screen holding it.
-QRect physicalArea(const QRect& area)
+QString pictureFile(const QVariantMap& results)
 {
-    const QScreen* screen = QGuiApplication::screenAt(area.center());
-    if (!screen) {
-        screen = QGuiApplication::primaryScreen();
-    }
-    if (!screen) {
-        return area;
-    }
-    const QPoint origin = screen->geometry().topLeft();
-    const qreal ratio = screen->devicePixelRatio();
-    return QRect(origin + (area.topLeft() - origin) * ratio, area.size() * ratio);
+    return QUrl(results.value(QStringLiteral("uri")).toString()).toLocalFile();
 }
 
 } // namespace
@@ -66,7 +57,10 @@ struct PortalScreenCapture::Request {
     QRect area;
     Done done;
     QString token;
+    // The object listened to for the answer; empty before the call and
+    // once the answer has come.
     QString path;
+    bool answered = false;
 };
 
 PortalScreenCapture::PortalScreenCapture(int timeoutMs)
@@ -78,9 +72,15 @@ PortalScreenCapture::PortalScreenCapture(int timeoutMs)
 
 PortalScreenCapture::~PortalScreenCapture()
 {
+    worker.wait();
     // The program's capture lives until exit, when the bus may be gone already.
     if (QCoreApplication::instance()) {
-        stopListening();
+        if (pending) {
+            stopListening(pending->path);
+        }
+        for (const QString& path : qAsConst(abandoned)) {
+            stopListening(path);
+        }
     }
 }
 
@@ -122,20 +122,18 @@ void PortalScreenCapture::captureArea(const QRect& area, Done done)
     pending->done = std::move(done);
     pending->token = QStringLiteral("scribbloom%1_%2").arg(QCoreApplication::applicationPid()).arg(++requests);
     timer.start();
-    QTimer::singleShot(kSettleMs, this, &PortalScreenCapture::send);
+    const QString token = pending->token;
+    DesktopSettle::afterHiding(this, DesktopSettle::Route::Portal, [this, token] {
+        if (pending && pending->token == token) {
+            send();
+        }
+    });
 }
 
 void PortalScreenCapture::send()
 {
-    if (!pending) {
-        return;
-    }
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    // The request object's path is known beforehand; listening before the
-    // call means an answer that comes quickly is not missed.
-    QString sender = bus.baseService();
-    sender.remove(0, 1).replace(QLatin1Char('.'), QLatin1Char('_'));
-    listen(QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, pending->token));
+    // Listening before the call means an answer that comes quickly is not missed.
+    listen(requestPath(pending->token));
 
     QDBusMessage call = QDBusMessage::createMethodCall(QLatin1String(kService), QLatin1String(kObject),
                                                        QLatin1String(kScreenshot), QStringLiteral("Screenshot"));
@@ -143,38 +141,48 @@ void PortalScreenCapture::send()
     options.insert(QStringLiteral("handle_token"), pending->token);
     options.insert(QStringLiteral("interactive"), false);
     call << QString() << options;
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, &PortalScreenCapture::onCallFinished);
+    auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
+    const QString token = pending->token;
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, token](QDBusPendingCallWatcher* call) { onCallFinished(call, token); });
+    BoardOpenTrace::step("asked");
 }
 
 void PortalScreenCapture::listen(const QString& path)
 {
-    stopListening();
-    if (!pending) {
-        return;
+    if (pending) {
+        pending->path = path;
     }
-    pending->path = path;
     QDBusConnection::sessionBus().connect(QLatin1String(kService), path, QLatin1String(kRequest),
                                           QStringLiteral("Response"), this,
-                                          SLOT(onResponse(uint, QVariantMap)));
+                                          SLOT(onResponse(uint, QVariantMap, QDBusMessage)));
 }
 
-void PortalScreenCapture::stopListening()
+void PortalScreenCapture::stopListening(const QString& path)
 {
-    if (!pending || pending->path.isEmpty()) {
+    if (path.isEmpty()) {
         return;
     }
-    QDBusConnection::sessionBus().disconnect(QLatin1String(kService), pending->path, QLatin1String(kRequest),
+    QDBusConnection::sessionBus().disconnect(QLatin1String(kService), path, QLatin1String(kRequest),
                                              QStringLiteral("Response"), this,
-                                             SLOT(onResponse(uint, QVariantMap)));
-    pending->path.clear();
+                                             SLOT(onResponse(uint, QVariantMap, QDBusMessage)));
 }
 
-void PortalScreenCapture::onCallFinished(QDBusPendingCallWatcher* call)
+void PortalScreenCapture::onCallFinished(QDBusPendingCallWatcher* call, const QString& token)
 {
     call->deleteLater();
     QDBusPendingReply<QDBusObjectPath> reply = *call;
-    if (!pending) {
+    const QString path = reply.isError() ? QString() : reply.value().path();
+    if (!pending || pending->token != token) {
+        // The call of a request given up: whatever it says is no news for
+        // the one now pending. A portal that answers on an object of its own
+        // choosing still gets heard, for the picture's file.
+        if (!path.isEmpty() && path != requestPath(token) && !abandoned.contains(path)) {
+            abandoned << path;
+            QDBusConnection::sessionBus().connect(QLatin1String(kService), path, QLatin1String(kRequest),
+                                                  QStringLiteral("Response"), this,
+                                                  SLOT(onResponse(uint, QVariantMap, QDBusMessage)));
+        }
         return;
     }
     if (reply.isError()) {
@@ -182,17 +190,30 @@ void PortalScreenCapture::onCallFinished(QDBusPendingCallWatcher* call)
         return;
     }
     // Portals older than the handle token answer on a path of their own choosing.
-    const QString path = reply.value().path();
-    if (path != pending->path) {
+    if (!pending->answered && path != pending->path) {
+        stopListening(pending->path);
         listen(path);
     }
 }
 
-void PortalScreenCapture::onResponse(uint response, const QVariantMap& results)
+void PortalScreenCapture::onResponse(uint response, const QVariantMap& results, const QDBusMessage& message)
 {
-    if (!pending) {
+    const QString path = message.path();
+    if (!pending || pending->answered || path != pending->path) {
+        if (abandoned.removeAll(path) > 0) {
+            // The late answer to a request given up: no board waits for it,
+            // but the picture it names was made for it alone.
+            stopListening(path);
+            if (response == 0) {
+                removePicture(pictureFile(results));
+            }
+        }
         return;
     }
+    timer.stop();
+    stopListening(path);
+    pending->path.clear();
+    pending->answered = true;
     if (response == 1) {
         finish(QPixmap(), tr("The desktop refused to take a screenshot."));
         return;
@@ -201,38 +222,111 @@ void PortalScreenCapture::onResponse(uint response, const QVariantMap& results)
         finish(QPixmap(), tr("The desktop could not take a screenshot."));
         return;
     }
-    const QString file = QUrl(results.value(QStringLiteral("uri")).toString()).toLocalFile();
-    QImageReader reader(file);
-    const QImage picture = reader.read();
-    if (picture.isNull()) {
-        finish(QPixmap(), tr("The screenshot \"%1\" could not be read (%2).").arg(file, reader.errorString()));
-        return;
-    }
-    const QImage part = cutOut(picture, physicalDesktop(), physicalArea(pending->area));
-    if (part.isNull()) {
-        finish(QPixmap(), tr("The screenshot does not show this screen."));
-        return;
-    }
-    finish(QPixmap::fromImage(part), QString());
+    BoardOpenTrace::step("answered");
+    decode(pictureFile(results));
+}
+
+void PortalScreenCapture::decode(const QString& file)
+{
+    // Reading and decoding a screen's PNG takes tens of milliseconds: off the
+    // GUI thread, which meanwhile goes on with its events.
+    const QString token = pending->token;
+    const QRect desktop = physicalDesktop();
+    const QRect area = physicalArea(pending->area);
+    worker.run([this, token, file, desktop, area] {
+        QImageReader reader(file);
+        QImage picture = reader.read();
+        const QString readError = reader.errorString();
+        const qint64 decodedAt = BoardOpenTrace::now();
+        removePicture(file);
+        const bool readable = !picture.isNull();
+        const QImage part = cutOut(std::move(picture), desktop, area);
+        QMetaObject::invokeMethod(
+            this,
+            [this, token, file, readable, readError, part, decodedAt]() mutable {
+                if (!pending || pending->token != token) {
+                    return;
+                }
+                BoardOpenTrace::stepAt("decoded", decodedAt);
+                if (!readable) {
+                    finish(QPixmap(), tr("The screenshot \"%1\" could not be read (%2).").arg(file, readError));
+                } else if (part.isNull()) {
+                    finish(QPixmap(), tr("The screenshot does not show this screen."));
+                } else {
+                    finish(QPixmap::fromImage(std::move(part)), QString());
+                }
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void PortalScreenCapture::onTimeout()
 {
-    if (pending) {
-        finish(QPixmap(), tr("The desktop gave no screenshot within %1 seconds.").arg(timer.interval() / 1000));
+    if (!pending || pending->answered) {
+        return;
     }
+    abandon(pending->path);
+    pending->path.clear();
+    finish(QPixmap(), tr("The desktop gave no screenshot within %1 seconds.").arg(timer.interval() / 1000));
+}
+
+void PortalScreenCapture::abandon(const QString& path)
+{
+    if (path.isEmpty()) {
+        return;
+    }
+    // Still listened to: a late answer's picture gets removed. The portal
+    // is asked to drop the request, which it may do before taking any.
+    abandoned << path;
+    QDBusConnection::sessionBus().asyncCall(QDBusMessage::createMethodCall(
+        QLatin1String(kService), path, QLatin1String(kRequest), QStringLiteral("Close")));
 }
 
 void PortalScreenCapture::finish(const QPixmap& pixels, const QString& failure)
 {
     timer.stop();
-    stopListening();
+    stopListening(pending->path);
     const Done done = std::move(pending->done);
     pending.reset();
     done(pixels, failure);
 }
 
-QImage PortalScreenCapture::cutOut(const QImage& picture, const QRect& desktop, const QRect& area)
+void PortalScreenCapture::removePicture(const QString& file)
+{
+    if (file.isEmpty()) {
+        return;
+    }
+    QFile picture(file);
+    if (!picture.remove() && picture.exists()) {
+        qDebug("Screen capture: the desktop's picture %s could not be removed (%s)", qPrintable(file),
+               qPrintable(picture.errorString()));
+    }
+}
+
+QRect PortalScreenCapture::physicalDesktop()
+{
+    QRect desktop;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        desktop |= physical(screen);
+    }
+    return desktop;
+}
+
+QRect PortalScreenCapture::physicalArea(const QRect& area)
+{
+    const QScreen* screen = QGuiApplication::screenAt(area.center());
+    if (!screen) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (!screen) {
+        return area;
+    }
+    const QPoint origin = screen->geometry().topLeft();
+    const qreal ratio = screen->devicePixelRatio();
+    return QRect(origin + (area.topLeft() - origin) * ratio, area.size() * ratio);
+}
+
+QImage PortalScreenCapture::cutOut(QImage picture, const QRect& desktop, const QRect& area)
 {
     if (picture.isNull() || desktop.isEmpty() || area.isEmpty()) {
         return QImage();
@@ -246,7 +340,23 @@ QImage PortalScreenCapture::cutOut(const QImage& picture, const QRect& desktop, 
     if (inside.width() * 2 < source.width() || inside.height() * 2 < source.height()) {
         return QImage();
     }
-    QImage part = picture.copy(inside).convertToFormat(QImage::Format_RGB32);
+    QImage part;
+    if (inside == picture.rect() && picture.format() == QImage::Format_ARGB32 && picture.isDetached()) {
+        // The picture is the screen's already, and ours alone: made opaque
+        // where it lies rather than copied.
+        part = std::move(picture);
+        for (int y = 0; y < part.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(part.scanLine(y));
+            for (int x = 0; x < part.width(); ++x) {
+                row[x] |= 0xff000000u;
+            }
+        }
+        part.reinterpretAsFormat(QImage::Format_RGB32);
+    } else if (inside == picture.rect()) {
+        part = picture.convertToFormat(QImage::Format_RGB32);
+    } else {
+        part = picture.copy(inside).convertToFormat(QImage::Format_RGB32);
+    }
     if (part.size() != area.size()) {
         part = part.scaled(area.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }

@@ -44,8 +44,12 @@ def test(d):
     entry.optionxform = str
     check(entry.read(entry_path, encoding="utf-8"), "no desktop entry installed")
     section = entry["Desktop Entry"]
-    check(section.get("Type") == "Application" and section.get("Exec") == "scribbloom",
-          "the desktop entry does not start the program on the PATH")
+    # By the link's full path: KWin hands its screenshot interface to the
+    # program whose executable that path leads to.
+    check(section.get("Type") == "Application" and section.get("Exec") == os.path.join(prefix, "bin", "scribbloom"),
+          f"the desktop entry does not start the installed link: Exec={section.get('Exec')}")
+    check(section.get("X-KDE-DBUS-Restricted-Interfaces") == "org.kde.KWin.ScreenShot2",
+          "the desktop entry does not ask KWin for its screenshot interface")
     icon = section.get("Icon")
     for size in ["48x48", "128x128"]:
         check(os.path.isfile(os.path.join(prefix, "share", "icons", "hicolor", size, "apps", icon + ".png")),

@@ -1,4 +1,4 @@
-#include "canvas/BoardOpenTrace.h"
+#include "platform/BoardOpenTrace.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
@@ -22,18 +22,18 @@ Trace& trace()
     return instance;
 }
 
-// Nanoseconds on the monotonic clock, the one other processes can read too.
-qint64 now()
-{
-    return QDeadlineTimer::current(Qt::PreciseTimer).deadlineNSecs();
-}
-
 QByteArray millis(qint64 nanoseconds)
 {
     return QByteArray::number(static_cast<double>(nanoseconds) / 1e6, 'f', 3);
 }
 
 } // namespace
+
+// Nanoseconds on the monotonic clock, the one other processes can read too.
+qint64 BoardOpenTrace::now()
+{
+    return QDeadlineTimer::current(Qt::PreciseTimer).deadlineNSecs();
+}
 
 void BoardOpenTrace::clicked()
 {
@@ -48,11 +48,16 @@ void BoardOpenTrace::clicked()
 
 void BoardOpenTrace::step(const char* name)
 {
+    stepAt(name, now());
+}
+
+void BoardOpenTrace::stepAt(const char* name, qint64 clock)
+{
     Trace& t = trace();
     if (!t.running) {
         return;
     }
-    t.steps += ' ' + QByteArray(name) + '=' + millis(now() - t.start);
+    t.steps += ' ' + QByteArray(name) + '=' + millis(clock - t.start);
 }
 
 void BoardOpenTrace::painted()
