@@ -210,6 +210,8 @@ class Desktop(PointerAndKeys, XWindows):
         env["XDG_RUNTIME_DIR"] = runtime
         env["HOME"] = os.path.join(self.tmp, "home")
         os.makedirs(env["HOME"])
+        # A board journal a stopped program left behind stays with its run.
+        env["XDG_STATE_HOME"] = os.path.join(self.tmp, "state")
         self.env = env
         self.screen = Screen(os.path.join(self.fbdir, "Xvfb_screen0"))
         return self
