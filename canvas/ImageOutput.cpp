@@ -61,13 +61,29 @@ void ImageOutput::saveRect(const QRectF& r)
     grabRect(r);
     QWidget* parent = canvas.view;
     const QString proposed = QDir(saveFolder()).filePath(defaultFileName(QDateTime::currentDateTime()));
-    QString chosenFilter;
-    const QString typed = QFileDialog::getSaveFileName(parent, QObject::tr("Save Image"), proposed, saveFilter(),
-                                                       &chosenFilter);
-    if (typed.isEmpty()) {
-        return;
+    QString name;
+    for (QString offered = proposed;;) {
+        QString chosenFilter;
+        const QString typed = QFileDialog::getSaveFileName(parent, QObject::tr("Save Image"), offered, saveFilter(),
+                                                           &chosenFilter);
+        if (typed.isEmpty()) {
+            return;
+        }
+        name = completeName(typed, chosenFilter);
+        // The dialog asked about the name as typed; with the suffix added it
+        // names another file, which is asked about with the dialog's own words.
+        if (name == typed || !QFileInfo::exists(name)) {
+            break;
+        }
+        const QString question = QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?")
+                                     .arg(QFileInfo(name).fileName());
+        if (MsgBox::question(parent, QObject::tr("Save Image"), question, QMessageBox::Yes | QMessageBox::No,
+                             QMessageBox::No)
+            == QMessageBox::Yes) {
+            break;
+        }
+        offered = name;
     }
-    const QString name = completeName(typed, chosenFilter);
     QString reason;
     if (!writeImage(canvas.outputPixmap.toImage(), name, &reason)) {
         // Never fail quietly: the user believes the picture is kept.

@@ -13,6 +13,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QAbstractButton>
+#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QLabel>
@@ -211,6 +213,58 @@ private slots:
         QVERIFY2(!driver.messageSeen, qPrintable(driver.message));
         QCOMPARE(QImageReader(dir.filePath(QStringLiteral("board.jpg"))).format(), QByteArray("jpeg"));
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("board"))));
+    }
+
+    // The suffix is added after the dialog's own overwrite check: the file
+    // it then names is asked about too, No keeps it and shows the dialog
+    // again, Yes replaces it.
+    void aSuffixedNameThatExistsIsAskedAboutFirst()
+    {
+        for (const bool replace : {false, true}) {
+            QTemporaryDir dir;
+            const QString existing = dir.filePath(QStringLiteral("shot.jpg"));
+            QFile old(existing);
+            QVERIFY(old.open(QIODevice::WriteOnly) && old.write("keep") == 4);
+            old.close();
+            Board board;
+            int dialogs = 0;
+            QString asked;
+            QTimer poll;
+            QObject::connect(&poll, &QTimer::timeout, [&] {
+                QWidget* modal = QApplication::activeModalWidget();
+                if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+                    if (++dialogs > 1) {
+                        dialog->reject();
+                        return;
+                    }
+                    if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                        name->setText(dir.filePath(QStringLiteral("shot")));
+                    static_cast<QDialog*>(dialog)->accept();
+                } else if (auto* box = qobject_cast<MsgBox*>(modal)) {
+                    if (auto* label = box->findChild<QLabel*>(QStringLiteral("messageTextLabel")))
+                        asked = label->text();
+                    for (auto* buttons : box->findChildren<QDialogButtonBox*>()) {
+                        for (QAbstractButton* button : buttons->buttons()) {
+                            if (buttons->buttonRole(button) == (replace ? QDialogButtonBox::YesRole
+                                                                        : QDialogButtonBox::NoRole)) {
+                                button->click();
+                                return;
+                            }
+                        }
+                    }
+                    box->reject();
+                }
+            });
+            poll.start(20);
+            board.view->saveAs();
+            poll.stop();
+            QVERIFY2(asked.contains(QStringLiteral("shot.jpg")), qPrintable(asked));
+            QCOMPARE(dialogs, replace ? 1 : 2);
+            QCOMPARE(QImageReader(existing).format(), replace ? QByteArray("jpeg") : QByteArray());
+            QFile kept(existing);
+            QVERIFY(kept.open(QIODevice::ReadOnly));
+            QCOMPARE(kept.readAll() == "keep", !replace);
+        }
     }
 
     void savedBoardReadsBackInTheFormatOfItsSuffix_data()
