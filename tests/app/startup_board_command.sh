@@ -16,7 +16,10 @@ export XDG_RUNTIME_DIR XDG_CONFIG_HOME
 chmod 700 "$XDG_RUNTIME_DIR"
 pids=()
 cleanup() {
+    # Every copy is gone before its runtime folder goes, so none can make
+    # files there afterwards.
     for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null; done
+    for p in "${pids[@]}"; do wait "$p" 2>/dev/null; done
     rm -rf "$XDG_RUNTIME_DIR"
 }
 trap cleanup EXIT
