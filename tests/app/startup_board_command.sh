@@ -10,7 +10,8 @@ program=$1
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-XDG_RUNTIME_DIR=$(mktemp -d)
+# In the test's own build folder, never in the shared temporary folder.
+XDG_RUNTIME_DIR=$(mktemp -d "$PWD/runtime-XXXXXX")
 XDG_CONFIG_HOME=$XDG_RUNTIME_DIR/config
 export XDG_RUNTIME_DIR XDG_CONFIG_HOME
 chmod 700 "$XDG_RUNTIME_DIR"

@@ -11,7 +11,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # A private runtime folder: the lock lives there, and other tests starting
 # the program must not collide with this one.
-XDG_RUNTIME_DIR=$(mktemp -d)
+# In the test's own build folder, never in the shared temporary folder.
+XDG_RUNTIME_DIR=$(mktemp -d "$PWD/runtime-XXXXXX")
 export XDG_RUNTIME_DIR
 chmod 700 "$XDG_RUNTIME_DIR"
 pids=()

@@ -20,7 +20,7 @@ trap cleanup EXIT
 # lives there), waits for its window and prints its pid.
 start() {
     local runtime
-    runtime=$(mktemp -d)
+    runtime=$(mktemp -d "$PWD/runtime-XXXXXX")
     chmod 700 "$runtime"
     dirs+=("$runtime")
     env XDG_RUNTIME_DIR="$runtime" "$@" "$program" >/dev/null 2>&1 &
