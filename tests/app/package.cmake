@@ -5,5 +5,5 @@
 if(NOT SCRIBBLOOM_SANITIZE)
   scribbloom_register_test(e2e_package /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/e2e/e2e_package.py
     TIMEOUT 900 LABELS package)
-  set_tests_properties(e2e_package PROPERTIES SKIP_RETURN_CODE 77)
+  set_tests_properties(e2e_package PROPERTIES SKIP_RETURN_CODE 77 RESOURCE_LOCK installed_program)
 endif()

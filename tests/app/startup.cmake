@@ -13,6 +13,8 @@ scribbloom_register_test(startup_no_display /usr/bin/python3 ${CMAKE_CURRENT_LIS
 
 scribbloom_register_test(startup_relocatable ${CMAKE_CURRENT_LIST_DIR}/startup_relocatable.sh ${SCRIBBLOOM_BIN_DIR}
   TIMEOUT 60)
+# Not while the package test has the program installed on the system.
+set_tests_properties(startup_relocatable PROPERTIES RESOURCE_LOCK installed_program)
 
 scribbloom_register_test(startup_board_command
   ${CMAKE_CURRENT_LIST_DIR}/startup_board_command.sh $<TARGET_FILE:Scribbloom>

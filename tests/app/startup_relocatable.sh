@@ -16,8 +16,10 @@ for program in Scribbloom FaultTraceHelper; do
     status=1
   fi
 done
-if ! ldd "$copy/Scribbloom" | grep -qF "$copy/libFaultTrace.so"; then
-  echo "FAIL: the copied program does not load the crash-report library beside it"
+libraries=$(ldd "$copy/Scribbloom")
+if ! grep -qF "$copy/libFaultTrace.so" <<<"$libraries"; then
+  echo "FAIL: the copied program does not load the crash-report library beside it:"
+  echo "$libraries"
   status=1
 fi
 [ $status -eq 0 ] && echo "PASS: the copied program and helper load their libraries from their own folder"
