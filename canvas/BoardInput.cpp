@@ -8,13 +8,36 @@
 #include "canvas/GraphManager.h"
 #include "canvas/GraphType.h"
 #include "canvas/ItemFactory.h"
+#include "canvas/LaserPointer.h"
 #include "canvas/Screenview.h"
 #include "canvas/TextEntry.h"
 #include "canvas/ToolTable.h"
+#include "canvas/graphs/InkStroke.h"
 
 #include <QMouseEvent>
 #include <QString>
+#include <QTabletEvent>
 #include <QWheelEvent>
+
+BoardPointer BoardPointer::of(const QMouseEvent& e)
+{
+    BoardPointer pointer;
+    pointer.pos = e.pos();
+    pointer.globalPos = e.globalPos();
+    pointer.button = e.button();
+    return pointer;
+}
+
+BoardPointer BoardPointer::of(const QTabletEvent& e)
+{
+    BoardPointer pointer;
+    pointer.pos = e.posF().toPoint();
+    pointer.globalPos = e.globalPosF().toPoint();
+    pointer.button = e.button() == Qt::NoButton ? Qt::LeftButton : e.button();
+    pointer.pressure = e.pressure();
+    pointer.eraser = e.pointerType() == QTabletEvent::Eraser;
+    return pointer;
+}
 
 BoardInput::BoardInput(Screenview& board)
     : board(board)
@@ -46,14 +69,14 @@ void BoardInput::updateTracking()
     board.setAttribute(Qt::WA_MouseTracking, current == Mode::Pick || selecting);
 }
 
-void BoardInput::press(QMouseEvent* e)
+void BoardInput::press(const BoardPointer& e)
 {
-    const QPoint pos = board.toDevice(e->pos());
-    if (e->button() == Qt::RightButton && !(board.windowState() & Qt::WindowMaximized)) {
+    const QPoint pos = board.toDevice(e.pos);
+    if (e.button == Qt::RightButton && !(board.windowState() & Qt::WindowMaximized)) {
         held = Press::None;
         // The selection is looked up where the pointer is on the board,
         // whatever the zoom and pan.
-        board.openContextMenu(board.graphManager ? board.graphManager->canvas()->boardPoint(e->pos()) : pos);
+        board.openContextMenu(board.graphManager ? board.graphManager->canvas()->boardPoint(e.pos) : pos);
         // The popup swallowed the release, so the button is no longer held.
         held = Press::None;
         return;
@@ -68,12 +91,25 @@ void BoardInput::press(QMouseEvent* e)
     if (current == Mode::Pick || board.tool() == Picker || !board.graphManager) {
         return;
     }
-    beginItem(pos, e->pos(), e->button());
+    if (board.tool() == Laser && !e.eraser) {
+        held = Press::Laser;
+        board.laser->follow(e.pos);
+        return;
+    }
+    beginItem(pos, e);
 }
 
-void BoardInput::beginItem(const QPoint& devicePos, const QPoint& logicalPos, Qt::MouseButton button)
+void BoardInput::beginItem(const QPoint& devicePos, const BoardPointer& e)
 {
     GraphManager& history = *board.graphManager;
+    const QPoint logicalPos = e.pos;
+    const Qt::MouseButton button = e.button;
+    if (e.eraser) {
+        held = Press::Item;
+        board.itemFactory->begin(history, Erase);
+        history.addPoint(devicePos.x(), devicePos.y());
+        return;
+    }
     const int type = board.tool();
     if (type == Text && current == Mode::Type && board.textEntry->open()) {
         // Another click while typing moves the entry; it begins no new item.
@@ -109,24 +145,27 @@ void BoardInput::beginItem(const QPoint& devicePos, const QPoint& logicalPos, Qt
     }
     // A locked selection only holds back the select tool; other tools draw as usual.
     if (!(type == SelectArea && selectionLocked)) {
-        history.addPoint(devicePos.x(), devicePos.y());
+        history.addPoint(devicePos.x(), devicePos.y(), pressureWidth ? e.pressure : -1);
     }
 }
 
-void BoardInput::move(QMouseEvent* e)
+void BoardInput::move(const BoardPointer& e)
 {
     if (current == Mode::Pick) {
-        board.movePicker(e->globalPos());
+        board.movePicker(e.globalPos);
         return;
     }
-    const QPoint pos = board.toDevice(e->pos());
+    const QPoint pos = board.toDevice(e.pos);
     switch (held) {
     case Press::Item:
-        continueItem(pos);
+        continueItem(pos, pressureWidth ? e.pressure : -1);
         board.updateChanged();
         break;
     case Press::Pan:
         pan(pos);
+        break;
+    case Press::Laser:
+        board.laser->follow(e.pos);
         break;
     case Press::None:
     case Press::Nothing:
@@ -149,28 +188,56 @@ void BoardInput::pan(const QPoint& devicePos)
     board.update();
 }
 
-void BoardInput::continueItem(const QPoint& devicePos)
+void BoardInput::continueItem(const QPoint& devicePos, double pressure)
 {
-    if (board.tool() == SelectArea) {
+    const GraphActioner* item = board.graphManager->current();
+    if (item && item->type == SelectArea) {
         if (selectionLocked) {
             return;
         }
         lastPos = devicePos;
     }
-    board.graphManager->addPoint(devicePos.x(), devicePos.y());
+    board.graphManager->addPoint(devicePos.x(), devicePos.y(), pressure);
 }
 
-void BoardInput::release(QMouseEvent* e)
+const GraphActioner* BoardInput::stroke() const
+{
+    return held == Press::Item && board.graphManager ? board.graphManager->current() : nullptr;
+}
+
+void BoardInput::cancel()
 {
     const Press was = held;
     held = Press::None;
-    const QPoint pos = board.toDevice(e->pos());
+    if (was == Press::Laser) {
+        board.laser->lift();
+    }
+    if (was == Press::Item && board.graphManager) {
+        if (GraphActioner* item = board.graphManager->current()) {
+            board.graphManager->discardCurrent(item->type);
+        }
+        if (current == Mode::Select || current == Mode::Type) {
+            setMode(Mode::Draw);
+        }
+        board.updateChanged();
+    }
+}
+
+void BoardInput::release(const BoardPointer& e)
+{
+    const Press was = held;
+    held = Press::None;
+    const QPoint pos = board.toDevice(e.pos);
     if (was == Press::Pan) {
         lastPos = pos;
         return;
     }
+    if (was == Press::Laser) {
+        board.laser->lift();
+        return;
+    }
     if (was == Press::Item) {
-        finishItem(pos, e->button());
+        finishItem(pos, e.button);
         emit board.historyChanged();
     }
 }
@@ -178,9 +245,10 @@ void BoardInput::release(QMouseEvent* e)
 void BoardInput::finishItem(const QPoint& devicePos, Qt::MouseButton button)
 {
     GraphManager& history = *board.graphManager;
-    const int type = board.tool();
-    const ToolRow* row = ToolTable::row(type);
     GraphActioner* item = history.current();
+    // The item the press began: the stylus's eraser end erases whatever the tool.
+    const int type = item ? item->type : board.tool();
+    const ToolRow* row = ToolTable::row(type);
     if (row && row->twoPoints && item && item->points.size() < 2) {
         // A click without a drag draws nothing with these tools.
         history.discardCurrent(type);
@@ -198,6 +266,13 @@ void BoardInput::finishItem(const QPoint& devicePos, Qt::MouseButton button)
     if (row && row->stampsOnClick) {
         board.updateChanged();
     }
+    if (item && (type == Pen || type == Erase) && InkStroke::needsFinish(*item)) {
+        // The curve ends where the pointer was let go.
+        const QPoint last = item->points.back();
+        history.addPoint(last.x(), last.y());
+    }
+    // The stroke's tail is part of it now.
+    board.updateChanged();
 }
 
 void BoardInput::finishSelection(const QPoint& devicePos, Qt::MouseButton button)

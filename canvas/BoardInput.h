@@ -9,9 +9,25 @@
 
 #include <QPoint>
 
+class GraphActioner;
 class QMouseEvent;
+class QTabletEvent;
 class QWheelEvent;
 class Screenview;
+
+// A press, move or release of a mouse, a stylus or a finger.
+struct BoardPointer {
+    QPoint pos;       // window (logical) pixels
+    QPoint globalPos; // desktop pixels
+    Qt::MouseButton button = Qt::LeftButton;
+    // A stylus's pressure (0 to 1); negative for a mouse or a finger.
+    double pressure = -1;
+    // The stylus's eraser end: it erases whatever tool is chosen.
+    bool eraser = false;
+
+    static BoardPointer of(const QMouseEvent& e);
+    static BoardPointer of(const QTabletEvent& e);
+};
 
 class BoardInput
 {
@@ -31,9 +47,16 @@ public:
     // Whether the board wants moves without a button held (the picker, the select tool).
     void updateTracking();
 
-    void press(QMouseEvent* e);
-    void move(QMouseEvent* e);
-    void release(QMouseEvent* e);
+    void press(const BoardPointer& e);
+    void move(const BoardPointer& e);
+    void release(const BoardPointer& e);
+    // Takes back the stroke a press began, as if it had never been: a
+    // finger's stroke once a second finger makes it a pinch.
+    void cancel();
+    // The stroke the held button is drawing; null for none.
+    const GraphActioner* stroke() const;
+    // Whether a stylus's pressure sets its strokes' width.
+    void setPressureWidth(bool on) { pressureWidth = on; }
     // False when the wheel means nothing here.
     bool wheel(QWheelEvent* e);
 
@@ -42,11 +65,12 @@ private:
         None,    // no button held
         Item,    // the press began the current item: moves add to it
         Pan,     // the press pans the zoomed board
+        Laser,   // the press shows the laser pointer
         Nothing, // the press began nothing: its moves and release change nothing
     };
 
-    void beginItem(const QPoint& devicePos, const QPoint& logicalPos, Qt::MouseButton button);
-    void continueItem(const QPoint& devicePos);
+    void beginItem(const QPoint& devicePos, const BoardPointer& e);
+    void continueItem(const QPoint& devicePos, double pressure);
     void finishItem(const QPoint& devicePos, Qt::MouseButton button);
     void finishSelection(const QPoint& devicePos, Qt::MouseButton button);
     void pan(const QPoint& devicePos);
@@ -58,4 +82,5 @@ private:
     QPoint panTotal;
     // A right press locks the selection: it holds back only the select tool.
     bool selectionLocked = false;
+    bool pressureWidth = true;
 };

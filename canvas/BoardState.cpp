@@ -40,6 +40,7 @@ ItemData ItemData::of(const GraphActioner& item)
     ItemData data;
     data.type = item.type;
     data.points = item.points;
+    data.pressures = item.pressures;
     data.properties = item.properties;
     return data;
 }
@@ -80,6 +81,12 @@ QJsonObject itemToJson(const ItemData& item)
     QJsonObject json;
     json.insert(QStringLiteral("type"), item.type);
     json.insert(QStringLiteral("points"), points);
+    if (!item.pressures.empty()) {
+        QJsonArray pressures;
+        for (float p : item.pressures)
+            pressures.append(static_cast<double>(p));
+        json.insert(QStringLiteral("pressures"), pressures);
+    }
     json.insert(QStringLiteral("properties"), properties);
     return json;
 }
@@ -105,6 +112,19 @@ bool itemFromJson(const QJsonObject& json, ItemData* item, QString* problem)
         if (!isInt(x, -kMaxCoordinate, kMaxCoordinate) || !isInt(y, -kMaxCoordinate, kMaxCoordinate))
             return fail(problem, QStringLiteral("an item has a point off any board"));
         read.points.emplace_back(x.toInt(), y.toInt());
+    }
+    const QJsonValue pressures = json.value(QStringLiteral("pressures"));
+    if (!pressures.isUndefined()) {
+        const QJsonArray values = pressures.toArray();
+        if (!pressures.isArray() || values.size() != int(read.points.size()))
+            return fail(problem, QStringLiteral("an item has a broken list of pressures"));
+        read.pressures.reserve(read.points.size());
+        for (const QJsonValue& value : values) {
+            const double p = value.toDouble(-1);
+            if (!value.isDouble() || !(p >= 0 && p <= 1))
+                return fail(problem, QStringLiteral("an item has a pressure out of range"));
+            read.pressures.push_back(static_cast<float>(p));
+        }
     }
     const QJsonObject named = properties.toObject();
     int bytes = 0;

@@ -19,12 +19,15 @@ class GraphActioner;
 struct ItemData {
     int type = 0;
     std::vector<QPoint> points;
+    // A stylus's pressure at each point; empty for other strokes.
+    std::vector<float> pressures;
     QMap<QString, QString> properties;
 
     static ItemData of(const GraphActioner& item);
     bool operator==(const ItemData& other) const
     {
-        return type == other.type && points == other.points && properties == other.properties;
+        return type == other.type && points == other.points && pressures == other.pressures
+            && properties == other.properties;
     }
 };
 

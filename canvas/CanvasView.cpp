@@ -3,6 +3,7 @@
 #include "canvas/GraphActioner.h"
 #include "canvas/GraphType.h"
 #include "canvas/graphs/IGraph.h"
+#include "canvas/graphs/InkStroke.h"
 #include "canvas/graphs/SelectAreaGraph.h"
 #include "canvas/ImageOutput.h"
 #include "canvas/ScreenSnapshot.h"
@@ -12,6 +13,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPen>
 #include <QRect>
 #include <QRectF>
 #include <QRegion>
@@ -44,7 +46,10 @@ void CanvasView::registerGraphs()
     RendererSetup setup;
     setup.textScale = deviceRatio / imageRatio;
     for (const ToolRow& row : ToolTable::rows()) {
-        graphs[row.type] = row.renderer(setup);
+        // The laser pointer is no item and has no renderer.
+        if (row.renderer) {
+            graphs[row.type] = row.renderer(setup);
+        }
     }
 }
 
@@ -88,6 +93,17 @@ void CanvasView::update(GraphActioner* item)
         return;
     }
     found->second->draw(item);
+}
+
+void CanvasView::updateFrom(GraphActioner* item, size_t from)
+{
+    if (!item || !ownCanvas()) {
+        return;
+    }
+    const auto found = graphs.find(item->type);
+    if (found != graphs.end()) {
+        found->second->drawFrom(item, from);
+    }
 }
 
 void CanvasView::paintWith(QPainter* target, GraphActioner* item)
@@ -190,6 +206,13 @@ void CanvasView::paint(QPainter* painter, const QRect& exposed)
         painter->drawImage(QRect(-w / 2, -h / 2, w, h), canvasImage);
         painter->restore();
     }
+    if (!shownTail.line.isNull()) {
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, true);
+        painter->setPen(QPen(shownTail.colour, shownTail.width * windowScale(), Qt::SolidLine, Qt::RoundCap));
+        painter->drawLine(QLineF(windowPoint(shownTail.line.p1()), windowPoint(shownTail.line.p2())));
+        painter->restore();
+    }
     // The marquee is a state of the canvas, drawn over the board at the
     // current zoom and pan; the board image never holds it.
     if (!marqueeArea.isEmpty()) {
@@ -260,6 +283,50 @@ QRegion CanvasView::marqueeRegion(const QRect& itemArea) const
         edges -= QRegion(inner);
     }
     return edges.intersected(QRect(0, 0, view->width(), view->height()));
+}
+
+QPointF CanvasView::windowPoint(const QPointF& itemPoint) const
+{
+    return windowRect(QRectF(itemPoint * imageRatio(), QSizeF(0, 0))).topLeft();
+}
+
+double CanvasView::windowScale() const
+{
+    if (!view || canvasImage.isNull()) {
+        return 1.0;
+    }
+    return scale * view->width() / canvasImage.width() * imageRatio();
+}
+
+QRegion CanvasView::tailRegion(const Tail& tail) const
+{
+    if (tail.line.isNull() || !view) {
+        return QRegion();
+    }
+    const double reach = tail.width * windowScale() / 2.0 + 2.0;
+    const QRectF span = QRectF(windowPoint(tail.line.p1()), windowPoint(tail.line.p2())).normalized();
+    return QRegion(span.adjusted(-reach, -reach, reach, reach).toAlignedRect())
+        .intersected(QRect(0, 0, view->width(), view->height()));
+}
+
+QRegion CanvasView::showTail(const GraphActioner* stroke)
+{
+    Tail next;
+    if (stroke && stroke->type == Pen && InkStroke::needsFinish(*stroke)) {
+        next.line = InkStroke::tail(stroke->points);
+        next.width = IGraph::itemPenWidth(*stroke);
+        if (stroke->pressures.size() == stroke->points.size()) {
+            next.width *= InkStroke::pressureFactor(stroke->pressures.back());
+        }
+        next.colour.setRgb(stroke->propertyInt("r"), stroke->propertyInt("g"), stroke->propertyInt("b"),
+                           stroke->propertyInt("a"));
+    }
+    if (next.line == shownTail.line && next.width == shownTail.width && next.colour == shownTail.colour) {
+        return QRegion();
+    }
+    QRegion changed = tailRegion(shownTail) | tailRegion(next);
+    shownTail = next;
+    return changed;
 }
 
 QRegion CanvasView::showMarquee(const QRect& itemArea)

@@ -2,7 +2,9 @@
 
 #include "canvas/IObserver.h"
 
+#include <QColor>
 #include <QImage>
+#include <QLineF>
 #include <QPixmap>
 #include <QRect>
 #include <QRegion>
@@ -39,6 +41,8 @@ public:
     // canvasImage, once that has pixels of its own (see ownCanvas()).
     void attachView(Screenview* view);
     void update(GraphActioner* item) override;
+    // Paints only what the points of a grown stroke from `from` on add.
+    void updateFrom(GraphActioner* item, size_t from);
     // Paints `item` with `target` (a composite's painter) instead of the
     // canvas's own; the renderer paints on the canvas again afterwards.
     void paintWith(QPainter* target, GraphActioner* item);
@@ -73,6 +77,11 @@ public:
     // repaint for the change.
     QRegion showMarquee(const QRect& itemArea);
     const QRect& marquee() const { return marqueeArea; }
+    // The straight rest of the pen stroke being drawn, from the end of its
+    // curve to the pointer, which paint() draws over the board until the
+    // stroke's next point (or its end) makes it part of the curve; null for
+    // none. Returns the window area to repaint for the change.
+    QRegion showTail(const GraphActioner* stroke);
 
     // Output of the board (ImageOutput does the work): selections are in item pixels.
     void grabRect(const QRectF& r);
@@ -112,4 +121,15 @@ private:
     double imageRatio() const;
 
     QRect marqueeArea;
+    struct Tail {
+        QLineF line; // item pixels
+        double width = 0;
+        QColor colour;
+    };
+    QRegion tailRegion(const Tail& tail) const;
+    // Where an item point shows in the window, and how many window pixels
+    // an item pixel spans.
+    QPointF windowPoint(const QPointF& itemPoint) const;
+    double windowScale() const;
+    Tail shownTail;
 };

@@ -159,12 +159,7 @@ int Compositor::apply(const LayerStack::Changes& changes, int painted, bool pain
             }
         }
         // Only the new segments, painted over what the canvas shows.
-        const GraphActioner& item = *layers[growth.index].item;
-        GraphActioner tail;
-        tail.type = item.type;
-        tail.properties = item.properties;
-        tail.points.assign(item.points.begin() + static_cast<std::ptrdiff_t>(growth.from), item.points.end());
-        paintItem(canvasSlot, &tail, growth.added);
+        canvas.updateFrom(layers[growth.index].item, growth.from);
         dirty |= growth.added;
     }
     for (const auto& [index, region] : changes.changed) {

@@ -28,6 +28,9 @@ public:
 
     std::vector<IObserver*> observers;
     std::vector<QPoint> points;
+    // A stylus's pressure (0 to 1) at each point; empty for strokes drawn
+    // with anything else.
+    std::vector<float> pressures;
     int type = 0;
     QMap<QString, QString> properties;
 };

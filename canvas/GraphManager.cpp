@@ -72,12 +72,19 @@ GraphActioner* GraphManager::beginAction(int type)
     return currentActioner;
 }
 
-void GraphManager::addPoint(int x, int y)
+void GraphManager::addPoint(int x, int y, double pressure)
 {
     if (!currentActioner) {
         return;
     }
-    currentActioner->addPoint(QPoint(x, y));
+    GraphActioner& item = *currentActioner;
+    // Pressure goes with every point of a stroke or with none.
+    if (pressure >= 0 && item.pressures.size() == item.points.size()) {
+        item.pressures.push_back(static_cast<float>(pressure));
+    } else if (!item.pressures.empty()) {
+        item.pressures.push_back(item.pressures.back());
+    }
+    item.addPoint(QPoint(x, y));
     compose();
 }
 
@@ -160,6 +167,7 @@ void GraphManager::restore(const BoardState& state)
     for (const ItemData& data : state.items) {
         GraphActioner* item = createItem(data.type);
         item->points = data.points;
+        item->pressures = data.pressures;
         item->properties = data.properties;
     }
     const auto at = [this](int id) { return id >= 0 && id < int(items.size()) ? items[size_t(id)].get() : nullptr; };

@@ -34,8 +34,9 @@ public:
     // Begins a new item of `type` (a negative type means the current tool)
     // and returns it. The one select-area item is reused with its points cleared.
     GraphActioner* beginAction(int type);
-    // Appends a point (canvas-image pixels) to the current item and replays.
-    void addPoint(int x, int y);
+    // Appends a point (canvas-image pixels) to the current item and replays;
+    // with the stylus's pressure there (0 to 1), when it has one.
+    void addPoint(int x, int y, double pressure = -1);
     void undo();
     void redo();
     // Puts the text on the current item when it is a text item, and replays.

@@ -19,4 +19,7 @@ enum GraphType {
     RightSymbols = 12,
     WrongSymbols = 13,
     Picker = 14,
+    Highlighter = 15,
+    // The laser pointer: a tool, never an item.
+    Laser = 16,
 };

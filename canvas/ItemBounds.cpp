@@ -4,6 +4,8 @@
 #include "canvas/GraphType.h"
 #include "canvas/ToolTable.h"
 #include "canvas/graphs/EraseGraph.h"
+#include "canvas/graphs/HighlighterGraph.h"
+#include "canvas/graphs/InkStroke.h"
 #include "canvas/graphs/IGraph.h"
 #include "canvas/graphs/LineArrowGraph.h"
 #include "canvas/graphs/MarkingPenGraph.h"
@@ -158,7 +160,18 @@ QRect ItemBounds::ofSegments(const GraphActioner& item, size_t from) const
     if (points.size() < 2 || from >= points.size()) {
         return QRect();
     }
-    // The eraser's width is fixed whatever the item says.
-    const double half = item.type == Erase ? EraseGraph::kWidth / 2.0 : halfPen(item);
+    double half = halfPen(item);
+    if (item.type == Highlighter) {
+        half *= HighlighterGraph::kWidthFactor;
+    } else {
+        // A new piece of the curve starts in the segment before its points.
+        from = InkStroke::firstPointOf(from);
+        if (item.type == Erase) {
+            // The eraser's width is fixed whatever the item says.
+            half = EraseGraph::kWidth / 2.0;
+        } else if (!item.pressures.empty()) {
+            half *= InkStroke::kMaxPressureFactor;
+        }
+    }
     return toImage(span(points, from, points.size()), half);
 }

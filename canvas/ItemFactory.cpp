@@ -18,9 +18,9 @@ void ItemFactory::setPenColor(int r, int g, int b, int a)
     alpha = a;
 }
 
-GraphActioner* ItemFactory::begin(GraphManager& history) const
+GraphActioner* ItemFactory::begin(GraphManager& history, int type) const
 {
-    GraphActioner* item = history.beginAction(-1);
+    GraphActioner* item = history.beginAction(type);
     item->setProperty(QStringLiteral("size"), penWidth);
     item->setProperty(QStringLiteral("r"), red);
     item->setProperty(QStringLiteral("g"), green);

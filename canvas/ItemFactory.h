@@ -16,9 +16,9 @@ public:
     void setPenColor(int r, int g, int b, int a);
     int width() const { return penWidth; }
 
-    // Begins an item of the history's current tool with the pen's
-    // properties; a badge takes the next number.
-    GraphActioner* begin(GraphManager& history) const;
+    // Begins an item of `type` (negative: the history's current tool) with
+    // the pen's properties; a badge takes the next number.
+    GraphActioner* begin(GraphManager& history, int type = -1) const;
 
     // Numbers the badges of every board in the process; the strip starts it
     // again whenever a board opens or closes.

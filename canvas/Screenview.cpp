@@ -10,6 +10,8 @@
 #include "canvas/GraphManager.h"
 #include "canvas/GraphType.h"
 #include "canvas/ItemFactory.h"
+#include "canvas/LaserPointer.h"
+#include "canvas/TouchInput.h"
 #include "canvas/QTextEditer.h"
 #include "canvas/ScreenSnapshot.h"
 #include "canvas/TextEntry.h"
@@ -30,7 +32,9 @@
 #include <QPainter>
 #include <QRegion>
 #include <QScreen>
+#include <QTabletEvent>
 #include <QTimer>
+#include <QTouchEvent>
 #include <QWheelEvent>
 #include <QWindow>
 
@@ -59,6 +63,11 @@ Screenview::Screenview(const ScreenSnapshot& snapshot, QWidget* parent)
     // The board covers every pixel it is asked to paint: no background first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     graphManager = std::make_unique<GraphManager>(this, snapshot);
+    laser = new LaserPointer(*this);
+    touch = std::make_unique<TouchInput>(*this, *input);
+    setAttribute(Qt::WA_AcceptTouchEvents);
+    // A stylus near the screen is told to the application, not the window.
+    qApp->installEventFilter(this);
     colorPicker = new ColorPicker(this);
     colorPicker->stop();
     // Exactly over its screen, wherever that lies on the desktop, and drawn
@@ -132,6 +141,7 @@ void Screenview::updateChanged()
     // drawing lag on large screens; the change is usually a few pixels.
     CanvasView* canvas = graphManager->canvas();
     QRegion area = canvas->showMarquee(graphManager->visibleSelection());
+    area |= canvas->showTail(input->stroke());
     area |= canvas->windowArea(graphManager->takeChangedArea());
     if (!area.isEmpty()) {
         update(area);
@@ -168,6 +178,9 @@ void Screenview::selectRightSymbol() { chooseTool(RightSymbols); }
 void Screenview::selectWrongSymbol() { chooseTool(WrongSymbols); }
 void Screenview::selectArea() { chooseTool(SelectArea); }
 void Screenview::selectColorPicker() { chooseTool(Picker); }
+void Screenview::selectHighlighter() { chooseTool(Highlighter); }
+void Screenview::selectLaser() { chooseTool(Laser); }
+void Screenview::setPressureWidth(bool on) { input->setPressureWidth(on); }
 
 void Screenview::zoomIn()
 {
@@ -311,17 +324,73 @@ void Screenview::openContextMenu(const QPoint& boardPos)
 
 void Screenview::mousePressEvent(QMouseEvent* e)
 {
-    input->press(e);
+    // A finger's touch is handled as a touch, not again as the mouse
+    // the system makes of it.
+    if (e->source() == Qt::MouseEventSynthesizedBySystem) {
+        return;
+    }
+    input->press(BoardPointer::of(*e));
 }
 
 void Screenview::mouseMoveEvent(QMouseEvent* e)
 {
-    input->move(e);
+    if (e->source() == Qt::MouseEventSynthesizedBySystem) {
+        return;
+    }
+    input->move(BoardPointer::of(*e));
 }
 
 void Screenview::mouseReleaseEvent(QMouseEvent* e)
 {
-    input->release(e);
+    if (e->source() == Qt::MouseEventSynthesizedBySystem) {
+        return;
+    }
+    input->release(BoardPointer::of(*e));
+}
+
+void Screenview::tabletEvent(QTabletEvent* e)
+{
+    // Taken here with its pressure, so no mouse event is made of it.
+    e->accept();
+    switch (e->type()) {
+    case QEvent::TabletPress:
+        input->press(BoardPointer::of(*e));
+        break;
+    case QEvent::TabletMove:
+        if (e->buttons() != Qt::NoButton || input->mode() == Mode::Pick) {
+            input->move(BoardPointer::of(*e));
+        }
+        break;
+    case QEvent::TabletRelease:
+        input->release(BoardPointer::of(*e));
+        break;
+    default:
+        break;
+    }
+}
+
+bool Screenview::event(QEvent* e)
+{
+    switch (e->type()) {
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+        touch->handle(static_cast<QTouchEvent*>(e));
+        return true;
+    default:
+        return QWidget::event(e);
+    }
+}
+
+bool Screenview::eventFilter(QObject* watched, QEvent* e)
+{
+    if (e->type() == QEvent::TabletEnterProximity) {
+        touch->setStylusNear(true);
+    } else if (e->type() == QEvent::TabletLeaveProximity) {
+        touch->setStylusNear(false);
+    }
+    return QWidget::eventFilter(watched, e);
 }
 
 void Screenview::wheelEvent(QWheelEvent* e)
@@ -360,6 +429,7 @@ void Screenview::paintEvent(QPaintEvent* e)
     }
     QPainter painter(this);
     graphManager->canvas()->paint(&painter, e->rect());
+    laser->paint(painter);
     painter.end();
     lowerHalf.reset();
     BoardOpenTrace::painted();

@@ -16,14 +16,18 @@ class BoardInput;
 class ColorPicker;
 class GraphManager;
 class ItemFactory;
+class LaserPointer;
 class QAction;
 class QKeyEvent;
 class QMenu;
 class QMouseEvent;
 class QPaintEvent;
+class QTabletEvent;
+class QTouchEvent;
 class QTextEditer;
 class QWheelEvent;
 class TextEntry;
+class TouchInput;
 struct ScreenSnapshot;
 
 // The full-screen board: the frozen snapshot of one screen with everything
@@ -65,6 +69,10 @@ public:
     void selectWrongSymbol();
     void selectArea();
     void selectColorPicker();
+    void selectHighlighter();
+    void selectLaser();
+    // Whether a stylus's pressure sets the width of its strokes.
+    void setPressureWidth(bool on);
 
     void zoomIn();
     void zoomOut();
@@ -117,6 +125,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
+    void tabletEvent(QTabletEvent* e) override;
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
 
@@ -138,6 +149,8 @@ private:
     std::unique_ptr<ItemFactory> itemFactory;
     std::unique_ptr<TextEntry> textEntry;
     std::unique_ptr<BoardInput> input;
+    std::unique_ptr<TouchInput> touch;
+    LaserPointer* laser = nullptr;
     ColorPicker* colorPicker = nullptr;
     bool shown = false;
     QMenu* mainMenu = nullptr;

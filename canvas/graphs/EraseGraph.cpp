@@ -1,25 +1,32 @@
 #include "canvas/graphs/EraseGraph.h"
 
 #include "canvas/GraphActioner.h"
+#include "canvas/graphs/InkStroke.h"
 
 #include <QBrush>
 #include <QImage>
-#include <QLine>
 #include <QPainter>
 #include <QPen>
 
 void EraseGraph::draw(GraphActioner* item)
 {
+    drawFrom(item, 0);
+}
+
+void EraseGraph::drawFrom(GraphActioner* item, size_t from)
+{
     if (!painter || !item || !background || item->points.size() < 2) {
         return;
     }
-    // The snapshot is the pen's texture: erasing brings the screen back
-    // rather than leaving holes, whatever size or colour the item carries.
+    // The background is the pen's texture: erasing brings back what the
+    // board shows under the drawing rather than leaving holes, whatever
+    // size or colour the item carries. It follows the same curve as the pen.
     const QPen pen(QBrush(*background), kWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     painter->setRenderHint(QPainter::Antialiasing, true);
     painter->setPen(pen);
-    for (size_t i = 1; i < item->points.size(); ++i) {
-        const QLine segment(item->points[i - 1], item->points[i]);
-        painter->drawLines(&segment, 1);
+    painter->setBrush(Qt::NoBrush);
+    const size_t pieces = InkStroke::pieceCount(item->points);
+    for (size_t k = from; k < pieces; ++k) {
+        painter->drawPath(InkStroke::piece(item->points, k));
     }
 }

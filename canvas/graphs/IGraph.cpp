@@ -15,6 +15,18 @@ void IGraph::setPainter(QPainter* painter, const QImage* background)
     this->background = background;
 }
 
+void IGraph::drawFrom(GraphActioner* item, size_t from)
+{
+    if (!item || from >= item->points.size()) {
+        return;
+    }
+    GraphActioner tail;
+    tail.type = item->type;
+    tail.properties = item->properties;
+    tail.points.assign(item->points.begin() + static_cast<std::ptrdiff_t>(from), item->points.end());
+    draw(&tail);
+}
+
 QFont IGraph::itemFont()
 {
     return QFont(QString::fromUtf8("\xE5\xAE\x8B\xE4\xBD\x93"), 13, QFont::Bold, false);

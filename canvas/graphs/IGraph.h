@@ -19,6 +19,10 @@ public:
     virtual void setPainter(QPainter* painter, const QImage* background);
     // Called on every replay of an item of this renderer's kind.
     virtual void draw(GraphActioner* item) = 0;
+    // Paints only what the points from `from` on add to a stroke that grew
+    // at its end, to the pixels a whole draw() gives them. By default the
+    // segments from that point on, drawn as an item of their own.
+    virtual void drawFrom(GraphActioner* item, size_t from);
 
     // The font of badges and text: SimSun 13 bold, asked for by its Chinese
     // family name as the font tables list it. The text editor types in it too.

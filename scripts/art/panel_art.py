@@ -2,7 +2,7 @@
 """Draws the tool strip's icon set from a handful of vector glyphs.
 
 Every picture the strip, its style sheets and the canvas menus name comes out
-of this file: the 24 tool icons in their six button states, the five size
+of this file: the 26 tool icons in their six button states, the five size
 dots, the push buttons, the colour swatches, the separator lines, the title
 bar's close sprite and the desktop icon. Each picture is written as SVG and
 rendered by rsvg-convert (Debian package librsvg2-bin), so the whole set stays
@@ -35,6 +35,14 @@ GLYPHS = {
     "pen": """
       <path d="M4.5 19.5 L5.5 15 L15.5 5 a1.4 1.4 0 0 1 2 0 L19 6.5 a1.4 1.4 0 0 1 0 2 L9 18.5 Z"/>
       <path d="M13.5 7 L17 10.5"/>""",
+    "highlighter": """
+      <path d="M7 14.5 L14.5 5.5 a1.4 1.4 0 0 1 2 -0.2 L18.7 7.3 a1.4 1.4 0 0 1 0.2 2 L11.4 18.3 Z"/>
+      <path d="M7 14.5 L5.5 17.8 L8.3 18.7 L11.4 18.3"/>
+      <path d="M3.5 21 H20.5" stroke-width="2.6" stroke-opacity="0.7"/>""",
+    "laser": """
+      <circle cx="15.5" cy="8.5" r="3" fill="$c" stroke="none"/>
+      <circle cx="15.5" cy="8.5" r="5.2" stroke-width="1.2" stroke-opacity="0.6"/>
+      <path d="M4 20 Q7.5 12 11.5 11.5" stroke-opacity="0.55"/>""",
     "line": """
       <path d="M5 19 L19 5"/>
       <circle cx="5" cy="19" r="1.6" fill="$c" stroke="none"/>
@@ -125,7 +133,7 @@ GLYPHS = {
 }
 
 # Tool bases in the order of the strip; each gets six states.
-TOOLS = ["pen", "line", "eraser", "rect", "brushRect", "ellipse", "brushEllips", "arrow",
+TOOLS = ["pen", "highlighter", "laser", "line", "eraser", "rect", "brushRect", "ellipse", "brushEllips", "arrow",
          "markpen", "text", "right_p", "wrong", "colorPicker", "selectedArce", "zoomin",
          "zoomout", "undo", "redo", "print", "clearBoard", "newPainter", "copyboard", "save",
          "exit"]
@@ -334,7 +342,8 @@ def draw_desktop_icon(r, desktop_dir):
 
 # Object names of the strip's tool radios, in strip order, and their picture bases.
 TOOL_BUTTONS = [
-    ("pen_radio_btn", "pen"), ("line_radio_btn", "line"), ("eraser_radio_btn", "eraser"),
+    ("pen_radio_btn", "pen"), ("highlighter_radio_btn", "highlighter"),
+    ("laser_radio_btn", "laser"), ("line_radio_btn", "line"), ("eraser_radio_btn", "eraser"),
     ("rectangle_radio_btn", "rect"), ("filledrectangle_radio_btn", "brushRect"),
     ("ellipse_radio_btn", "ellipse"), ("solidellipse_radio_btn", "brushEllips"),
     ("arrow_radio_btn", "arrow"), ("markerpen_radio_btn", "markpen"),

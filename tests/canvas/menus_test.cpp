@@ -28,6 +28,7 @@ const Entry mainEntries[] = {
     {"   Pen color", nullptr},
     {"", nullptr},
     {"   Pen", "pen1.png"},
+    {"   Highlighter", "highlighter1.png"},
     {"   Erase", "eraser1.png"},
     {"   Line", "line1.png"},
     {"   Line arrow", "arrow1.png"},
@@ -183,7 +184,9 @@ private slots:
         QCOMPARE(translucent->property("r"), QStringLiteral("255"));
         QCOMPARE(translucent->propertyInt("size"), 4);
         // The stroke blends with the board underneath.
-        const QPoint mid(qRound(150 * Board::ratio()), qRound(100 * Board::ratio()));
+        // In the middle of one piece of the curve, away from the joints,
+        // where round ends overlap.
+        const QPoint mid(qRound(133 * Board::ratio()), qRound(100 * Board::ratio()));
         const QColor under(PatternCapture::patternAt(mid.x(), mid.y()));
         const QColor drawn = board.image().pixelColor(mid);
         QVERIFY(drawn != QColor(255, 0, 0));

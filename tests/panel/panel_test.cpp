@@ -215,6 +215,7 @@ void PanelTest::everyButtonCarriesItsNameTipAndGroup_data()
         {"arrow_radio_btn", "arrow (A)", LineArrow}, {"markerpen_radio_btn", "marker pen (N)", MarkingPen},
         {"inserttext_radio_btn", "insert text (T)", Text}, {"rightmark_radio_btn", "right mark (V)", RightSymbols},
         {"wrongmark_radio_btn", "wrong mark (X)", WrongSymbols}, {"colorpicker_radio_btn", "color picker (I)", Picker},
+        {"highlighter_radio_btn", "highlighter (H)", Highlighter}, {"laser_radio_btn", "laser pointer (G)", Laser},
         {"selectarea_radio_btn", "select area (S)", SelectArea}, {"zoomin_radio_btn", "zoom in (Ctrl++)", 100},
         {"zoomout_radio_btn", "zoom out (Ctrl+-)", 101}, {"undo_radio_btn", "undo (Ctrl+Z)", 102},
         {"redo_radio_btn", "redo (Ctrl+Y)", 103}, {"print_radio_btn", "print (Ctrl+P)", 104},
@@ -266,7 +267,7 @@ void PanelTest::everyButtonCarriesItsNameTipAndGroup()
     QVERIFY(found->group());
     QVERIFY(found->group()->exclusive());
     QCOMPARE(found->group()->id(found), id);
-    QCOMPARE(found->group()->buttons().size(), group == 0 ? 6 : group == 1 ? 8 : 24);
+    QCOMPARE(found->group()->buttons().size(), group == 0 ? 6 : group == 1 ? 8 : 26);
 }
 
 void PanelTest::withNoBoardButtonsOnlyChangeTheCheckedButton()

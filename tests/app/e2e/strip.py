@@ -10,8 +10,9 @@ TITLE = 25
 COLUMN = 62
 SPACING = 2
 
-TOOLS = ["pen", "line", "eraser", "rectangle", "filledrectangle", "ellipse", "solidellipse",
-         "arrow", "markerpen", "inserttext", "rightmark", "wrongmark", "colorpicker",
+TOOLS = ["pen", "highlighter", "line", "eraser", "rectangle", "filledrectangle", "ellipse",
+         "solidellipse", "arrow", "markerpen", "inserttext", "rightmark", "wrongmark", "laser",
+         "colorpicker",
          "selectarea", "zoomin", "zoomout", "undo", "redo", "print", "clearboard", "newboard",
          "copyboard", "save", "exit"]
 COLOURS = ["red", "yellow", "green", "blue", "black", "white", "purple", "custom"]
@@ -27,7 +28,7 @@ def _rows():
     for i in range(0, 8, 2):
         rows.append((28, [(COLOURS[i], 28, 28), (COLOURS[i + 1], 28, 28)], 2))
     rows.append((2, [], 0))
-    for i in range(0, 24, 2):
+    for i in range(0, len(TOOLS), 2):
         rows.append((22, [(TOOLS[i], 22, 22), (TOOLS[i + 1], 22, 22)], 6))
     rows.append((22, [("option", 22, 22), ("help", 22, 22)], 6))
     return rows
