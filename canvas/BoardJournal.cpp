@@ -223,7 +223,7 @@ void BoardJournal::begin(const ScreenSnapshot& snapshot, const QImage& backgroun
     written.clear();
     lastDone.clear();
     lastUndone.clear();
-    lastCurrent = lastSelect = lastTool = lastBadge = -1;
+    lastCurrent = lastSelect = lastTool = lastBadge = lastBackdrop = -1;
 
     QJsonObject header;
     header.insert(QStringLiteral("x"), snapshot.geometry.x());
@@ -276,8 +276,9 @@ void BoardJournal::record(const GraphManager& history)
     const QJsonArray done = listChange(lastDone, history.painted(), ids, &doneChanged);
     const QJsonArray undone = listChange(lastUndone, history.undone(), ids, &undoneChanged);
     const int badge = ItemFactory::nextBadge;
+    const int backdrop = static_cast<int>(history.backdrop());
     if (items.isEmpty() && !doneChanged && !undoneChanged && current == lastCurrent && select == lastSelect
-        && history.currentTool == lastTool && badge == lastBadge)
+        && history.currentTool == lastTool && badge == lastBadge && backdrop == lastBackdrop)
         return;
     lastDone.assign(history.painted().begin(), history.painted().end());
     lastUndone.assign(history.undone().begin(), history.undone().end());
@@ -285,6 +286,7 @@ void BoardJournal::record(const GraphManager& history)
     lastSelect = select;
     lastTool = history.currentTool;
     lastBadge = badge;
+    lastBackdrop = backdrop;
 
     QJsonObject change;
     if (!items.isEmpty())
@@ -297,6 +299,7 @@ void BoardJournal::record(const GraphManager& history)
     change.insert(QStringLiteral("select"), select);
     change.insert(QStringLiteral("tool"), history.currentTool);
     change.insert(QStringLiteral("nextBadge"), badge);
+    change.insert(QStringLiteral("backdrop"), backdrop);
     Job job;
     job.data = frame(kChange, QJsonDocument(change).toJson(QJsonDocument::Compact));
     enqueue(std::move(job));
@@ -379,6 +382,8 @@ bool BoardJournal::read(const QString& path, Contents* contents, QString* proble
         state.select = change.value(QStringLiteral("select")).toInt(-1);
         state.tool = change.value(QStringLiteral("tool")).toInt(0);
         state.nextBadge = change.value(QStringLiteral("nextBadge")).toInt(0);
+        const int backdrop = change.value(QStringLiteral("backdrop")).toInt(0);
+        state.backdrop = backdrop >= 0 && backdrop <= 2 ? backdrop : 0;
     }
     if (!haveSnapshot)
         return fail(QStringLiteral("the journal holds no board"));

@@ -84,6 +84,7 @@ private:
     int lastSelect = -1;
     int lastTool = -1;
     int lastBadge = -1;
+    int lastBackdrop = -1;
 
     std::mutex mutex;
     std::condition_variable wake;

@@ -178,6 +178,7 @@ QJsonObject stateToJson(const BoardState& state)
     json.insert(QStringLiteral("select"), state.select);
     json.insert(QStringLiteral("tool"), state.tool);
     json.insert(QStringLiteral("nextBadge"), state.nextBadge);
+    json.insert(QStringLiteral("backdrop"), state.backdrop);
     return json;
 }
 
@@ -212,6 +213,11 @@ bool stateFromJson(const QJsonObject& json, BoardState* state, QString* problem)
     read.select = json.value(QStringLiteral("select")).toInt();
     read.tool = json.value(QStringLiteral("tool")).toInt();
     read.nextBadge = json.value(QStringLiteral("nextBadge")).toInt();
+    // Boards written before backdrops show their snapshot.
+    const QJsonValue backdrop = json.value(QStringLiteral("backdrop"));
+    if (!backdrop.isUndefined() && !isInt(backdrop, 0, 2))
+        return fail(problem, QStringLiteral("the board's backdrop is unknown"));
+    read.backdrop = backdrop.toInt(0);
     if (!read.isSound(problem))
         return false;
     *state = std::move(read);

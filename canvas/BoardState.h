@@ -41,6 +41,8 @@ struct BoardState {
     int select = -1;
     int tool = 0;
     int nextBadge = 0;
+    // What shows under the drawing: 0 the snapshot, 1 white, 2 black.
+    int backdrop = 0;
 
     // Whether every id is in range, the painted list starts with a
     // background item and no item is listed twice: what a restored history

@@ -156,6 +156,7 @@ BoardState GraphManager::state() const
     state.current = idOf(currentActioner);
     state.select = idOf(selectActioner);
     state.tool = currentTool;
+    state.backdrop = static_cast<int>(shownBackdrop);
     return state;
 }
 
@@ -179,14 +180,56 @@ void GraphManager::restore(const BoardState& state)
     selectActioner = at(state.select);
     currentTool = state.tool;
     marqueeWalk = {};
-    // The compositor's layers knew the old items: it starts afresh, from a
-    // full replay of the restored ones.
+    const Backdrop wanted = state.backdrop == 1 ? Backdrop::White : state.backdrop == 2 ? Backdrop::Black : Backdrop::Snapshot;
+    if (wanted != shownBackdrop) {
+        setBackdrop(wanted);
+        return;
+    }
+    // The compositor's layers knew the old items: it starts afresh.
+    repaintAll();
+}
+
+void GraphManager::repaintAll()
+{
     compositor.reset();
     compositor = std::make_unique<Compositor>(*canvasView, spacing);
     for (GraphActioner* item : doneList) {
         item->notify();
     }
     compositor->replayed(doneList, {});
+}
+
+const QImage& GraphManager::snapshot() const
+{
+    return shownBackdrop == Backdrop::Snapshot ? canvasView->background : keptSnapshot;
+}
+
+void GraphManager::setBackdrop(Backdrop backdrop)
+{
+    if (backdrop == shownBackdrop) {
+        return;
+    }
+    QImage& background = canvasView->background;
+    if (shownBackdrop == Backdrop::Snapshot) {
+        keptSnapshot = background;
+    }
+    if (backdrop == Backdrop::Snapshot) {
+        background = keptSnapshot;
+        keptSnapshot = QImage();
+    } else if (!keptSnapshot.isNull()) {
+        // The same size, format and ratio as the snapshot, so the board
+        // composes it as it does the snapshot.
+        QImage plain(keptSnapshot.size(), keptSnapshot.format());
+        plain.setDevicePixelRatio(keptSnapshot.devicePixelRatio());
+        plain.setDotsPerMeterX(keptSnapshot.dotsPerMeterX());
+        plain.setDotsPerMeterY(keptSnapshot.dotsPerMeterY());
+        plain.fill(backdrop == Backdrop::White ? Qt::white : Qt::black);
+        background = plain;
+    }
+    shownBackdrop = backdrop;
+    // Every item is painted again over the new background: the background
+    // item paints it, the eraser reads it.
+    repaintAll();
 }
 
 void GraphManager::discardCurrent(int type)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QRect>
 #include <QString>
 
@@ -87,6 +88,15 @@ public:
     BoardState state() const;
     void restore(const BoardState& state);
 
+    // What the board shows under the drawing: the screen's snapshot, or
+    // plain white or black as on a whiteboard or a blackboard. The eraser
+    // brings back whichever shows, and it is part of every output.
+    enum class Backdrop { Snapshot = 0, White = 1, Black = 2 };
+    void setBackdrop(Backdrop backdrop);
+    Backdrop backdrop() const { return shownBackdrop; }
+    // The screen's snapshot, whatever backdrop shows.
+    const QImage& snapshot() const;
+
     // The kind used for new items; written by the canvas's tool selectors.
     int currentTool = 0;
 
@@ -95,6 +105,8 @@ private:
     GraphActioner* createItem(int type);
     // Brings the canvas image up to date after a change of the history.
     void compose();
+    // Paints everything afresh, with a compositor that starts anew.
+    void repaintAll();
 
     // What the last look for the visible selection found, and for which top
     // of the history.
@@ -111,6 +123,9 @@ private:
     // Declared after the view: it paints into the view's image and must go first.
     std::unique_ptr<Compositor> compositor;
     int spacing = 32;
+    Backdrop shownBackdrop = Backdrop::Snapshot;
+    // The snapshot, kept while another backdrop shows.
+    QImage keptSnapshot;
     std::vector<GraphActioner*> doneList;
     std::vector<GraphActioner*> undoneList;
     // Every item ever created, whichever list holds it: items live as long as the history.

@@ -322,6 +322,22 @@ void Screenview::openContextMenu(const QPoint& boardPos)
     menu->exec(QCursor::pos());
 }
 
+void Screenview::toggleWhiteBoard() { toggleBackdrop(true); }
+void Screenview::toggleBlackBoard() { toggleBackdrop(false); }
+
+void Screenview::toggleBackdrop(bool white)
+{
+    if (!graphManager) {
+        return;
+    }
+    using Backdrop = GraphManager::Backdrop;
+    const Backdrop plain = white ? Backdrop::White : Backdrop::Black;
+    graphManager->setBackdrop(graphManager->backdrop() == plain ? Backdrop::Snapshot : plain);
+    updateChanged();
+    // Journalled like a change of the history, though undo leaves it.
+    emit historyChanged();
+}
+
 void Screenview::mousePressEvent(QMouseEvent* e)
 {
     // A finger's touch is handled as a touch, not again as the mouse

@@ -87,6 +87,10 @@ public:
     // Copies the selection the board shows, or the whole board with none.
     void copySelectionOrAll();
     void clearBoard();
+    // Shows the board on white (or black) instead of the snapshot; the
+    // same again goes back to the snapshot.
+    void toggleWhiteBoard();
+    void toggleBlackBoard();
     // Asks whether to quit the program; on Yes frees the history and quits.
     void requestExit();
     // Called by a text editor when its entry ends.
@@ -142,6 +146,7 @@ private:
     // Repaints only the window area the last drawing changes touched.
     void updateChanged();
     void movePicker(const QPoint& globalPos);
+    void toggleBackdrop(bool white);
     void buildMenus();
     void openContextMenu(const QPoint& boardPos);
 

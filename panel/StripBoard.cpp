@@ -10,6 +10,7 @@
 #include "canvas/ScreenSnapshot.h"
 #include "canvas/Screenview.h"
 #include "panel/StripCatalogue.h"
+#include "settings/ConfigStore.h"
 #include "platform/BoardOpenTrace.h"
 #include "platform/DesktopWindows.h"
 #include "platform/ScreenCapture.h"
@@ -134,6 +135,7 @@ void PaintControlScene::showBoard(std::unique_ptr<Screenview> board, const Board
     // The board draws from the first stroke with what the strip shows checked.
     canvas->setPenWidth(kSizeOneWidth);
     canvas->setPenColor(255, 0, 0, 255);
+    canvas->setPressureWidth(ConfigStore::instance()->getInt(QStringLiteral("StylusPressure")) != 0);
     if (restored) {
         canvas->manager()->restore(*restored);
         Screenview::markNumber = restored->nextBadge;
@@ -162,7 +164,7 @@ void PaintControlScene::startJournal()
     ScreenSnapshot where;
     where.geometry = canvas->boardGeometry();
     where.ratio = canvas->boardRatio();
-    journal->begin(where, canvas->manager()->canvas()->background, *canvas->manager());
+    journal->begin(where, canvas->manager()->snapshot(), *canvas->manager());
 }
 
 void PaintControlScene::closeBoard()
@@ -279,9 +281,20 @@ void PaintControlScene::keepAbove(QWidget* board)
 
 void PaintControlScene::setNewPainter()
 {
-    // A fresh board is a new snapshot with no drawings: close the open board
-    // (if any) so it is off the screen before the new one takes its picture.
+    if (capturing)
+        return;
+    // A blank white board on the strip's screen, with no snapshot taken:
+    // the open board (if any) is closed first, and kept to reopen.
     if (canvas)
-        setOpenBoard();
-    setOpenBoard();
+        closeBoard();
+    Screenview::markNumber = 0;
+    const QScreen* screen = boardScreen();
+    ScreenSnapshot blank;
+    blank.geometry = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+    blank.ratio = screen ? screen->devicePixelRatio() : 1.0;
+    QPixmap white(blank.geometry.size() * blank.ratio);
+    white.fill(Qt::white);
+    blank.pixels = white;
+    resetChoices();
+    showBoard(std::make_unique<Screenview>(blank, nullptr), nullptr);
 }

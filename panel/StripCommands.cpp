@@ -8,6 +8,7 @@
 #include "canvas/ToolTable.h"
 #include "panel/IMainWindow.h"
 #include "panel/StripCatalogue.h"
+#include "settings/ConfigStore.h"
 #include "settings/HelpPage.h"
 #include "widgets/PenSizeWindow.h"
 #include "widgets/QColorRadio.h"
@@ -61,6 +62,12 @@ void PaintControlScene::runBoardCommand(BoardCommand command)
         return;
     case BoardCommand::ZoomOriginal:
         setRestoreZoom();
+        return;
+    case BoardCommand::WhiteBoard:
+        canvas->toggleWhiteBoard();
+        return;
+    case BoardCommand::BlackBoard:
+        canvas->toggleBlackBoard();
         return;
     case BoardCommand::SmallerPen:
     case BoardCommand::LargerPen: {
@@ -229,6 +236,8 @@ void PaintControlScene::setOption()
     SettingWindow dialog(nullptr);
     belongToBoard(&dialog);
     dialog.exec();
+    if (canvas)
+        canvas->setPressureWidth(ConfigStore::instance()->getInt(QStringLiteral("StylusPressure")) != 0);
 }
 
 QRect PaintControlScene::menuGeometryAt(const QPoint& cursor, const QSize& menuSize, const QRect& available)

@@ -33,6 +33,8 @@ void ConfigStore::load()
     // The key that opens and closes the board from anywhere (portable text;
     // empty for none).
     values.insert(QStringLiteral("BoardShortcut"), QStringLiteral("Ctrl+Alt+D"));
+    // Whether a stylus's pressure sets the width of its strokes.
+    values.insert(QStringLiteral("StylusPressure"), QStringLiteral("1"));
     for (const QString& file : {path, userFilePath()}) {
         if (!QFileInfo::exists(file))
             continue;

@@ -4,6 +4,7 @@
 #include "settings/ConfigStore.h"
 #include "settings/Language.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QKeySequenceEdit>
 #include <QCoreApplication>
@@ -16,6 +17,7 @@ namespace {
 
 const QString kTextStyle = QStringLiteral("font-family: Microsoft YaHei;font-size: 12px;color:#000000;");
 const QString kShortcutKey = QStringLiteral("BoardShortcut");
+const QString kPressureKey = QStringLiteral("StylusPressure");
 
 GlobalShortcut* boardShortcut = nullptr;
 
@@ -82,6 +84,7 @@ SettingWindow::SettingWindow(QWidget* parent) : QDialog(parent)
             &SettingWindow::OnComboxLangState);
 
     buildShortcutPage();
+    buildPenPage();
     retranslate();
 }
 
@@ -121,6 +124,20 @@ void SettingWindow::buildShortcutPage()
         shortcutEdit->clear();
         applyShortcut();
     });
+}
+
+void SettingWindow::buildPenPage()
+{
+    tabPen = new QWidget();
+    tabPen->setObjectName(QStringLiteral("tab_pen"));
+    stylusPressure = new QCheckBox(tabPen);
+    stylusPressure->setObjectName(QStringLiteral("stylusPressure"));
+    stylusPressure->setGeometry(20, 20, 390, 22);
+    stylusPressure->setStyleSheet(kTextStyle);
+    stylusPressure->setChecked(ConfigStore::instance()->getInt(kPressureKey) != 0);
+    tabWidget->addTab(tabPen, QStringLiteral("pen"));
+    connect(stylusPressure, &QCheckBox::toggled, this,
+            [](bool on) { ConfigStore::instance()->remember(kPressureKey, on ? 1 : 0); });
 }
 
 void SettingWindow::applyShortcut()
@@ -178,6 +195,8 @@ void SettingWindow::retranslate()
     tabWidget->setTabText(tabWidget->indexOf(tabShortcut), tr("shortcut"));
     labelShortcut->setText(tr("Open and close the board:"));
     shortcutNone->setText(tr("None"));
+    tabWidget->setTabText(tabWidget->indexOf(tabPen), tr("pen"));
+    stylusPressure->setText(tr("A stylus's pressure sets the width of its strokes"));
     showShortcutState();
 }
 

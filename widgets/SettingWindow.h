@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class GlobalShortcut;
+class QCheckBox;
 class QComboBox;
 class QKeySequenceEdit;
 class QLabel;
@@ -51,8 +52,11 @@ private:
     QKeySequenceEdit* shortcutEdit = nullptr;
     QPushButton* shortcutNone = nullptr;
     QLabel* shortcutState = nullptr;
+    QWidget* tabPen = nullptr;
+    QCheckBox* stylusPressure = nullptr;
 
     void buildShortcutPage();
+    void buildPenPage();
     // Stores the edited key, takes it and says how that went.
     void applyShortcut();
     void showShortcutState();

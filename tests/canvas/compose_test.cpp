@@ -93,7 +93,7 @@ const QStringList texts = { QStringLiteral("A"), QStringLiteral("Hello, board"),
                             QString::fromUtf8("\xE4\xB8\xAD\xE6\x96\x87 mixed"), QStringLiteral("two\nlines"),
                             QStringLiteral("WWWWWWWWWWWWWWWW"), QStringLiteral("gjpqy") };
 
-const int tools[] = { Pen, Erase, Rect, BrushRect, Line, Ellipse, BrushEllipse, LineArrow, MarkingPen,
+const int tools[] = { Pen, Highlighter, Erase, Rect, BrushRect, Line, Ellipse, BrushEllipse, LineArrow, MarkingPen,
                       Text, SelectArea, RightSymbols, WrongSymbols, Picker };
 
 // Plays random user sessions against one board and checks every step.
@@ -136,11 +136,15 @@ public:
                 // again (clearing its points) but adds no point.
                 manager->beginAction(SelectArea);
                 stroke();
-            } else {
+            } else if (pick < 95) {
                 // A late move reaches whichever item is current, even one
                 // that was undone or lies under later items.
                 manager->addPoint(point().x(), point().y());
                 check("late move");
+            } else {
+                // White, black or the snapshot under everything drawn.
+                manager->setBackdrop(static_cast<GraphManager::Backdrop>(random.bounded(3)));
+                check("backdrop");
             }
             if (!failure.isEmpty()) {
                 return false;
@@ -189,8 +193,11 @@ private:
             item->setProperty(QStringLiteral("selectedCompleteX"), 0);
             item->setProperty(QStringLiteral("selectedCompleteY"), 0);
         }
+        // Some pen strokes come from a stylus, with a pressure at every point.
+        const bool stylus = tool == Pen && random.bounded(3) == 0;
+        const auto pressure = [this, stylus] { return stylus ? random.bounded(101) / 100.0 : -1.0; };
         QPoint at = point();
-        manager->addPoint(at.x(), at.y());
+        manager->addPoint(at.x(), at.y(), pressure());
         check("press");
         const int moves = random.bounded(100) < 80 ? random.bounded(1, 6) : random.bounded(6, 20);
         for (int i = 0; i < moves && failure.isEmpty(); ++i) {
@@ -201,7 +208,7 @@ private:
             } else if (kind < 9) {
                 at = point();
             }
-            manager->addPoint(at.x(), at.y());
+            manager->addPoint(at.x(), at.y(), pressure());
             check("move");
         }
         if (tool == SelectArea && failure.isEmpty()) {

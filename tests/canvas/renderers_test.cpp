@@ -188,6 +188,27 @@ private slots:
         QCOMPARE(board.shown().pixelColor(60, 40), QColor(0, 0, 255));
     }
 
+    void highlighterIsOneToneAcrossItselfAndKeepsTextUnderItDark()
+    {
+        Board board(PictureCapture::Pattern::White);
+        // Black "text" first, then a yellow highlighter stroke that runs
+        // over it and doubles back across itself.
+        board.draw(BrushRect, { { 40, 46 }, { 60, 54 } }, QColor(0, 0, 0), 1);
+        board.draw(Highlighter, { { 10, 50 }, { 90, 50 }, { 90, 52 }, { 20, 52 } }, QColor(255, 255, 0), 3);
+        board.replay();
+        const QImage shown = board.shown();
+        // Where the stroke lies once (left of where it doubles back) and
+        // where it lies over itself: one tone.
+        const QColor once = shown.pixelColor(12, 47);
+        const QColor twice = shown.pixelColor(30, 51);
+        QVERIFY2(once != QColor(Qt::white), "the highlighter painted nothing");
+        QCOMPARE(twice, once);
+        // White turns yellow; the black text under it stays black.
+        QCOMPARE(once.red(), 255);
+        QVERIFY2(once.blue() < 160, qPrintable(QString("blue %1").arg(once.blue())));
+        QCOMPARE(shown.pixelColor(50, 50), QColor(0, 0, 0));
+    }
+
     void translucentStrokeDarkerWhereSegmentsMeet()
     {
         Board board(PictureCapture::Pattern::White);

@@ -5,6 +5,8 @@
 
 #include <QAction>
 #include <QCursor>
+#include <QTabletEvent>
+#include <QTouchDevice>
 #include <QObject>
 #include <QtTest>
 
@@ -31,6 +33,10 @@ private slots:
     void lockedSelectionHoldsBackOnlyTheSelectTool();
     void undoAndRedoLeaveTheOpenEditorAlone();
     void exitAsksAndQuitsOnlyOnYes();
+    void laserShowsOverTheBoardButIsNeverPartOfIt();
+    void stylusPressureSetsTheWidthAndItsEraserEndErases();
+    void twoFingersPanTheZoomedBoard();
+    void onAWhiteBoardTheEraserPaintsWhite();
 };
 
 void ScreenviewTest::coversThePrimaryScreenAsAPlainFramelessWindow()
@@ -442,6 +448,123 @@ void ScreenviewTest::exitAsksAndQuitsOnlyOnYes()
     canvas.view->clearBoard();
     canvas.view->selectRect(true);
     canvas.view->repaint();
+}
+
+
+void ScreenviewTest::laserShowsOverTheBoardButIsNeverPartOfIt()
+{
+    CanvasHarness canvas;
+    const QImage before = canvas.image().copy();
+    const size_t items = canvas.history().painted().size();
+    canvas.view->selectLaser();
+    canvas.press({100, 100});
+    canvas.move({140, 120});
+    canvas.move({180, 140});
+    // The window shows the dot where the pointer is; the board has none of it.
+    QTRY_VERIFY(canvas.shownWindow().pixelColor(180, 140) != SolidCapture::snapshotColor());
+    QCOMPARE(canvas.image(), before);
+    canvas.release({180, 140});
+    QCOMPARE(canvas.history().painted().size(), items);
+    QCOMPARE(canvas.image(), before);
+    // The trail fades away by itself.
+    QTRY_COMPARE_WITH_TIMEOUT(canvas.shownWindow().pixelColor(180, 140), SolidCapture::snapshotColor(), 5000);
+    QTRY_COMPARE(canvas.shownWindow().pixelColor(140, 120), SolidCapture::snapshotColor());
+}
+
+namespace {
+
+// A stylus stroke across the board from `from` to `to` at `pressure`.
+void stylusStroke(Screenview* view, QPoint from, QPoint to, qreal pressure,
+                  QTabletEvent::PointerType end = QTabletEvent::Pen)
+{
+    const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        QTabletEvent event(type, QPointF(at), QPointF(view->mapToGlobal(at)), QTabletEvent::Stylus, end,
+                           pressure, 0, 0, 0, 0, 0, Qt::NoModifier, 1, button, buttons);
+        QApplication::sendEvent(view, &event);
+    };
+    send(QEvent::TabletPress, from, Qt::LeftButton, Qt::LeftButton);
+    for (int step = 1; step <= 4; ++step)
+        send(QEvent::TabletMove, from + (to - from) * step / 4, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::TabletRelease, to, Qt::LeftButton, Qt::NoButton);
+}
+
+// How many pixels of the column at `x` differ from the snapshot.
+int thickness(const QImage& image, int x)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        count += image.pixelColor(x, y) != SolidCapture::snapshotColor();
+    return count;
+}
+
+} // namespace
+
+void ScreenviewTest::stylusPressureSetsTheWidthAndItsEraserEndErases()
+{
+    CanvasHarness canvas;
+    const double r = canvas.view->boardRatio();
+    canvas.view->setPenWidth(8);
+    stylusStroke(canvas.view.get(), {20, 40}, {200, 40}, 0.1);
+    stylusStroke(canvas.view.get(), {20, 100}, {200, 100}, 1.0);
+    const QImage drawn = canvas.image().copy();
+    const int x = qRound(110 * r);
+    QImage light = drawn.copy(0, 0, drawn.width(), qRound(70 * r));
+    QImage firm = drawn.copy(0, qRound(70 * r), drawn.width(), qRound(70 * r));
+    QVERIFY2(thickness(firm, x) > 3 * thickness(light, x),
+             qPrintable(QString("light %1, firm %2").arg(thickness(light, x)).arg(thickness(firm, x))));
+
+    // Switched off, pressure leaves the pen's own width.
+    canvas.view->setPressureWidth(false);
+    stylusStroke(canvas.view.get(), {20, 160}, {200, 160}, 0.1);
+    const QImage plain = canvas.image().copy(0, qRound(130 * r), drawn.width(), qRound(70 * r));
+    QVERIFY(thickness(plain, x) > thickness(light, x));
+
+    // The other end of the stylus erases, whatever the tool.
+    stylusStroke(canvas.view.get(), {20, 100}, {200, 100}, 0.5, QTabletEvent::Eraser);
+    QCOMPARE(canvas.history().current()->type, int(Erase));
+    QCOMPARE(canvas.pixel(x, qRound(100 * r)), SolidCapture::snapshotColor());
+}
+
+void ScreenviewTest::twoFingersPanTheZoomedBoard()
+{
+    CanvasHarness canvas;
+    QTouchDevice* screen = QTest::createTouchDevice();
+    canvas.view->zoomIn();
+    canvas.view->zoomIn();
+    const size_t items = canvas.history().painted().size();
+    const CanvasView* view = canvas.history().canvas();
+    const int startX = view->offsetX;
+    QTest::touchEvent(canvas.view.get(), screen).press(0, {200, 200}, canvas.view.get());
+    QTest::touchEvent(canvas.view.get(), screen)
+        .move(0, {200, 200}, canvas.view.get()).press(1, {300, 200}, canvas.view.get());
+    for (int step = 1; step <= 4; ++step) {
+        QTest::touchEvent(canvas.view.get(), screen)
+            .move(0, QPoint(200 + 10 * step, 200), canvas.view.get())
+            .move(1, QPoint(300 + 10 * step, 200), canvas.view.get());
+    }
+    QTest::touchEvent(canvas.view.get(), screen).release(0, {240, 200}, canvas.view.get()).release(1, {340, 200}, canvas.view.get());
+    canvas.view->grab();
+    QCOMPARE(view->offsetX - startX, 40);
+    // The first finger's stroke was taken back when the second came.
+    QCOMPARE(canvas.history().painted().size(), items);
+}
+
+void ScreenviewTest::onAWhiteBoardTheEraserPaintsWhite()
+{
+    CanvasHarness canvas;
+    const double r = canvas.view->boardRatio();
+    canvas.view->toggleWhiteBoard();
+    const QPoint mid(qRound(60 * r), qRound(50 * r));
+    QCOMPARE(canvas.pixel(mid.x(), mid.y()), QColor(Qt::white));
+    canvas.view->setPenWidth(6);
+    canvas.drag({20, 50}, {100, 50});
+    QVERIFY(canvas.pixel(mid.x(), mid.y()) != QColor(Qt::white));
+    canvas.view->selectEraser();
+    canvas.drag({20, 50}, {100, 50});
+    QCOMPARE(canvas.pixel(mid.x(), mid.y()), QColor(Qt::white));
+    // The same key again shows the snapshot under what is drawn.
+    canvas.view->toggleWhiteBoard();
+    QCOMPARE(canvas.pixel(mid.x(), mid.y()), SolidCapture::snapshotColor());
 }
 
 QTEST_MAIN(ScreenviewTest)
