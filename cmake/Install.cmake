@@ -12,7 +12,7 @@ set(SCRIBBLOOM_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/scribbloom)
 set(help_dir ${CMAKE_SOURCE_DIR}/resources/help)
 set(help_pages ${help_dir}/index.html ${help_dir}/index_zh.html ${help_dir}/help.css)
 set(help_pictures ${CMAKE_SOURCE_DIR}/resources/desktop/scribbloom.svg)
-foreach(name pen line eraser rect brushRect ellipse brushEllips arrow markpen text right_p wrong
+foreach(name pen highlighter laser line eraser rect brushRect ellipse brushEllips arrow markpen text right_p wrong
              colorPicker selectedArce zoomin zoomout undo redo print clearBoard newPainter copyboard
              save exit)
   list(APPEND help_pictures ${CMAKE_SOURCE_DIR}/resources/resource/${name}4.png)

@@ -138,7 +138,7 @@ void dragMoves(benchmark::State& state, QSize size, int count, int kind, Path pa
             restart();
             state.ResumeTiming();
         }
-        if (kind == Pen) {
+        if (kind == Pen || kind == Highlighter) {
             at += QPoint(random.bounded(-6, 9), random.bounded(-6, 9));
         } else {
             at = start + QPoint(random.bounded(-300, 301), random.bounded(-200, 201));
@@ -349,7 +349,8 @@ void registerAll()
     const struct {
         const char* name;
         int kind;
-    } drags[] = { { "pen_move", Pen }, { "rect_drag", Rect }, { "arrow_drag", LineArrow } };
+    } drags[] = { { "pen_move", Pen }, { "highlighter_move", Highlighter }, { "rect_drag", Rect },
+                  { "arrow_drag", LineArrow } };
     for (QSize size : kSizes) {
         const std::string board = sizeName(size);
         benchmark::RegisterBenchmark(("open_history/" + board).c_str(), openHistory, size)

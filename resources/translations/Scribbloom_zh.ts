@@ -182,6 +182,14 @@
 <context>
     <name>PaintControlScene</name>
     <message>
+        <source>highlighter</source>
+        <translation>荧光笔</translation>
+    </message>
+    <message>
+        <source>laser pointer</source>
+        <translation>激光笔</translation>
+    </message>
+    <message>
         <location filename="../../panel/PaintControlScene.cpp" line="+44"/>
         <source>pen</source>
         <translation>画笔</translation>
@@ -464,6 +472,10 @@
 <context>
     <name>Screenview</name>
     <message>
+        <source>   Highlighter</source>
+        <translation>   荧光笔</translation>
+    </message>
+    <message>
         <location filename="../../canvas/Screenview.cpp" line="+283"/>
         <source>Tips</source>
         <translation>提示</translation>
@@ -671,6 +683,14 @@
 </context>
 <context>
     <name>SettingWindow</name>
+    <message>
+        <source>pen</source>
+        <translation>画笔</translation>
+    </message>
+    <message>
+        <source>A stylus&apos;s pressure sets the width of its strokes</source>
+        <translation>触控笔的压力决定笔画的粗细</translation>
+    </message>
     <message>
         <location filename="../../widgets/SettingWindow.cpp" line="+32"/>
         <source>SettingWindow</source>

@@ -626,7 +626,12 @@ void PanelTest::newPainterGivesAFreshEmptyBoard()
     QCOMPARE(panel->closedBoard(), old.data());
     QVERIFY(panel->board());
     QVERIFY(panel->board()->isVisible());
-    QCOMPARE(capture.captures, 2);
+    // Blank and white, with no picture of the screen taken.
+    QCOMPARE(capture.captures, 1);
+    const QImage& blank = panel->board()->manager()->canvas()->canvasImage;
+    QCOMPARE(blank.size(), old->manager()->canvas()->canvasImage.size());
+    QCOMPARE(blank.pixelColor(5, 5), QColor(Qt::white));
+    QCOMPARE(blank.pixelColor(blank.width() - 1, blank.height() - 1), QColor(Qt::white));
     QCOMPARE(panel->board()->manager()->painted().size(), size_t(1));
     QCOMPARE(Screenview::markNumber, 0);
     QVERIFY(button("pen_radio_btn")->isChecked());
@@ -672,7 +677,8 @@ void PanelTest::newPainterOpensABoardWhenNoneIsOpen()
 {
     button("newboard_radio_btn")->click();
     QVERIFY(panel->board());
-    QCOMPARE(capture.captures, 1);
+    QVERIFY(panel->board()->isVisible());
+    QCOMPARE(capture.captures, 0);
 }
 
 void PanelTest::theBoardOpensWhenTheLateCaptureArrives()

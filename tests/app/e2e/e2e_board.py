@@ -113,8 +113,8 @@ def test(d):
     check(close_to(colours[(300, 360)][:3], RED), "clipboard image lacks the rectangle")
     check(close_to(colours[(750, 700)][:3], GREEN), "clipboard image lacks the stroke")
 
-    # A new painter board is a fresh snapshot of the screen: none of the
-    # drawings on the old board may come back in it.
+    # A new painter board is blank and white: none of the drawings on the
+    # old board, nor the screen under it, may show in it.
     d.click(*b["newboard"])
     fresh = d.wait_new_window(app.pid, [strip, board], "the new board", size=(d.width, d.height))
     check(board not in d.visible_windows(app.pid), "the old board stays open beside the new one")
@@ -123,8 +123,9 @@ def test(d):
     d.click(*b["size5"])
     d.drag([(200, 900)] + [(200 + 25 * i, 900) for i in range(1, 9)])
     wait_for("a stroke on the new board", lambda: _shows(d, {(300, 900): RED}))
-    check(_shows(d, {(300, 360): BACKGROUND, (750, 700): BACKGROUND, (1500, 500): BACKGROUND}),
-          "the new board shows drawings of the old one")
+    white = (255, 255, 255)
+    check(_shows(d, {(300, 360): white, (750, 700): white, (1500, 500): white}),
+          "the new board is not a blank white one")
 
     # Closing the board takes it off the screen; the program keeps running.
     d.click(*b["open"])
