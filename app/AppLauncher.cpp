@@ -47,7 +47,7 @@ void AppLauncher::init(QApplication* app)
     network::UiTaskDispatcher::initialize(platform::currentModuleInstance());
 }
 
-bool AppLauncher::run(bool openBoard, const QString& control)
+bool AppLauncher::run(bool openBoard, const QString& control, const QString& boardFile)
 {
     // Armed only after the services above, with the built-in settings.
     FaultTraceInit(L"1.1.6.1429", nullptr);
@@ -71,6 +71,7 @@ bool AppLauncher::run(bool openBoard, const QString& control)
         if (strip->board())
             strip->setOpenBoard();
     });
+    QObject::connect(&remote, &BoardRemote::openFileAsked, strip, &PaintControlScene::openBoardFile);
     remote.listen(control);
 
     // The key that does the same from anywhere. One that another program
@@ -84,8 +85,12 @@ bool AppLauncher::run(bool openBoard, const QString& control)
     SettingWindow::setBoardShortcut(&boardKey);
     // A board the last run left behind (a crash, a kill, a power loss) is
     // offered back first; a board asked for on the command line follows.
-    QTimer::singleShot(0, strip, [strip, openBoard] {
-        if (!strip->offerRestore() && openBoard)
+    QTimer::singleShot(0, strip, [strip, openBoard, boardFile] {
+        if (strip->offerRestore())
+            return;
+        if (!boardFile.isEmpty())
+            strip->openBoardFile(boardFile);
+        else if (openBoard)
             strip->setOpenBoard();
     });
 

@@ -1,7 +1,8 @@
 #pragma once
 
+#include <QString>
+
 class QApplication;
-class QString;
 
 // Brings the program up once the single-instance check has passed and the
 // application object exists, runs it, and takes it down in a fixed order.
@@ -15,7 +16,7 @@ public:
     // then ends the process without the libraries' exit-time teardown.
     // With `openBoard` a board opens as soon as the strip is up. `control`
     // is where later starts send their commands.
-    bool run(bool openBoard, const QString& control);
+    bool run(bool openBoard, const QString& control, const QString& boardFile = QString());
 
 private:
     QApplication* app = nullptr;

@@ -10,6 +10,8 @@
 namespace {
 
 constexpr int kAnswerMs = 5000;
+// The longest command: "open " and a path.
+constexpr qint64 kMaxCommand = 8192;
 // A copy that has just started may not listen yet.
 constexpr int kConnectMs = 5000;
 
@@ -40,16 +42,18 @@ void BoardRemote::takeConnection()
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
             if (!socket->canReadLine()) {
-                // A command is one short line; anything longer is not ours.
-                if (socket->bytesAvailable() > 64)
+                // A command is one line, at most a path long; anything longer is not ours.
+                if (socket->bytesAvailable() > kMaxCommand)
                     socket->abort();
                 return;
             }
-            const QByteArray command = socket->readLine(64).trimmed();
+            const QByteArray command = socket->readLine(kMaxCommand).trimmed();
             if (command == "board") {
                 emit switchBoardAsked();
             } else if (command == "close-board") {
                 emit closeBoardAsked();
+            } else if (command.startsWith("open ") && command.size() > 5) {
+                emit openFileAsked(QString::fromUtf8(command.mid(5)));
             } else {
                 socket->write("unknown\n");
                 socket->disconnectFromServer();

@@ -22,7 +22,7 @@ public:
     // lock, so no other copy listens there.
     bool listen(const QString& address);
 
-    // Sends one command ("board" or "close-board") to the copy listening at
+    // Sends one command ("board", "close-board" or "open PATH") to the copy listening at
     // `address` and waits for it to be taken; false, with the reason, when
     // no copy answered in time.
     static bool send(const QString& address, const QByteArray& command, QString* problem);
@@ -30,6 +30,7 @@ public:
 signals:
     void switchBoardAsked();
     void closeBoardAsked();
+    void openFileAsked(const QString& path);
 
 private:
     void takeConnection();

@@ -61,9 +61,18 @@ CommandLine CommandLine::parse(int argc, const char* const* argv)
             result.problem = std::string("unknown option ") + arg + " (see --help)";
             return result;
         } else {
-            result.action = Invalid;
-            result.problem = std::string("cannot open '") + arg + "': this version opens no files (see --help)";
-            return result;
+            if (!result.file.empty()) {
+                result.action = Invalid;
+                result.problem = "only one board file can be opened at a time";
+                return result;
+            }
+            if (std::strchr(arg, '\n')) {
+                result.action = Invalid;
+                result.problem = "a file name cannot hold a line break";
+                return result;
+            }
+            result.file = arg;
+            asked = OpenFile;
         }
         // Help and version win over everything; two board commands contradict.
         if (asked == Help || (asked == Version && result.action != Help)) {
@@ -72,7 +81,7 @@ CommandLine CommandLine::parse(int argc, const char* const* argv)
             result.action = asked;
         } else if (result.action != Help && result.action != Version && result.action != asked) {
             result.action = Invalid;
-            result.problem = "--board and --close-board cannot be given together";
+            result.problem = "--board, --close-board and a board file cannot be given together";
             return result;
         }
     }
@@ -81,13 +90,14 @@ CommandLine CommandLine::parse(int argc, const char* const* argv)
 
 std::string CommandLine::usage()
 {
-    return "Usage: scribbloom [OPTION]\n"
+    return "Usage: scribbloom [OPTION | FILE.sbboard]\n"
            "Freeze the screen and draw on it, from a tool strip at the right edge of the screen.\n"
            "\n"
            "  --board        open a board on the strip's screen, or close the one that is\n"
            "                 open, as the strip's switch does (in the running copy, if\n"
            "                 any; otherwise start the program with a board open)\n"
            "  --close-board  close the board of the running copy\n"
+           "  FILE.sbboard   open a saved board (in the running copy, if any)\n"
            "  --help         print this help and exit\n"
            "  --version      print the version and exit\n"
            "\n"

@@ -7,9 +7,11 @@
 #include <string>
 
 struct CommandLine {
-    enum Action { Run, Help, Version, SwitchBoard, CloseBoard, Invalid };
+    enum Action { Run, Help, Version, SwitchBoard, CloseBoard, OpenFile, Invalid };
 
     Action action = Run;
+    // For OpenFile: the board file to open, as given.
+    std::string file;
     // For Invalid: the one line that says what was wrong.
     std::string problem;
 

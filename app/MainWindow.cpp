@@ -118,6 +118,7 @@ void MainWindow::buildAppMenu()
     appMenu->addMenuItem(QIcon(), tr("Help"), HelpItem);
     appMenu->addMenuItem(QIcon(), tr("About..."), AboutItem);
     appMenu->addMenuItem(QIcon(), tr("Reopen last board"), ReopenItem);
+    appMenu->addMenuItem(QIcon(), tr("Open board..."), OpenItem);
     appMenu->addMenuItem(QIcon(), tr("Exit"), ExitItem);
     connect(appMenu, &QCustomMenu::menuItemClicked, this, &MainWindow::onMenuItemClicked);
 }
@@ -155,6 +156,7 @@ void MainWindow::retranslate()
     trayIcon->setToolTip(tr("Scribbloom\n :F1"));
     exitAction->setText(tr("Exit"));
     appMenu->setMenuItemText(ReopenItem, tr("Reopen last board"));
+    appMenu->setMenuItemText(OpenItem, tr("Open board..."));
     appMenu->setMenuItemText(HelpItem, tr("Help"));
     appMenu->setMenuItemText(AboutItem, tr("About..."));
     appMenu->setMenuItemText(ExitItem, tr("Exit"));
@@ -166,6 +168,9 @@ void MainWindow::onMenuItemClicked(int ItemID)
     switch (ItemID) {
     case ReopenItem:
         paintControlScene->reopenLastBoard();
+        break;
+    case OpenItem:
+        paintControlScene->chooseBoardFile();
         break;
     case HelpItem:
         QDesktopServices::openUrl(HelpPage::url());

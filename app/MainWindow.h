@@ -28,7 +28,7 @@ class MainWindow : public PubWindow, public Retranslatable, public IMainWindow
 
 public:
     // Identifiers of the application menu's rows.
-    enum MenuItem { HelpItem = 1000, AboutItem = 1001, ExitItem = 1002, ReopenItem = 1003 };
+    enum MenuItem { HelpItem = 1000, AboutItem = 1001, ExitItem = 1002, ReopenItem = 1003, OpenItem = 1004 };
 
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QString>
 
 #include <cstdlib>
@@ -29,7 +30,12 @@ int main(int argc, char* argv[])
     default:
         break;
     }
-    const bool boardCommand = command.action == CommandLine::SwitchBoard || command.action == CommandLine::CloseBoard;
+    const bool boardCommand = command.action == CommandLine::SwitchBoard || command.action == CommandLine::CloseBoard
+        || command.action == CommandLine::OpenFile;
+    // The running copy may have started elsewhere: it is told the whole path.
+    const QString boardFile = command.action == CommandLine::OpenFile
+        ? QFileInfo(QString::fromLocal8Bit(command.file.c_str())).absoluteFilePath()
+        : QString();
     const QString lockName = QStringLiteral("SingleScribbloom");
     const QString control = SingleInstance::controlAddress(lockName);
 
@@ -46,7 +52,9 @@ int main(int argc, char* argv[])
             // The copy already running does it; this start only passes it on.
             QCoreApplication app(argc, argv);
             QString failure;
-            const QByteArray sent = command.action == CommandLine::SwitchBoard ? "board" : "close-board";
+            const QByteArray sent = command.action == CommandLine::SwitchBoard ? QByteArray("board")
+                : command.action == CommandLine::CloseBoard                ? QByteArray("close-board")
+                                                                           : "open " + boardFile.toUtf8();
             if (!BoardRemote::send(control, sent, &failure)) {
                 std::fprintf(stderr, "scribbloom: %s\n", qPrintable(failure));
                 return 1;
@@ -76,7 +84,7 @@ int main(int argc, char* argv[])
         QApplication app(argc, argv);
         AppLauncher launcher;
         launcher.init(&app);
-        cleanExit = launcher.run(command.action == CommandLine::SwitchBoard, control);
+        cleanExit = launcher.run(command.action == CommandLine::SwitchBoard, control, boardFile);
     }
     // The usage report's thread could not be stopped in time: the libraries'
     // exit-time teardown would pull their state from under it.

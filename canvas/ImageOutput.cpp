@@ -1,6 +1,9 @@
 #include "canvas/ImageOutput.h"
 
+#include "canvas/BoardFile.h"
 #include "canvas/CanvasView.h"
+#include "canvas/GraphManager.h"
+#include "canvas/ItemFactory.h"
 #include "canvas/PrintGrapWindow.h"
 #include "canvas/Screenview.h"
 #include "widgets/MsgBox.h"
@@ -85,7 +88,10 @@ void ImageOutput::saveRect(const QRectF& r)
         offered = name;
     }
     QString reason;
-    if (!writeImage(canvas.outputPixmap.toImage(), name, &reason)) {
+    const bool saved = QFileInfo(name).suffix().compare(QLatin1String(BoardFile::kSuffix), Qt::CaseInsensitive) == 0
+        ? writeBoard(name, &reason)
+        : writeImage(canvas.outputPixmap.toImage(), name, &reason);
+    if (!saved) {
         // Never fail quietly: the user believes the picture is kept.
         MsgBox::information(parent, QObject::tr("Save Image"),
                             QCoreApplication::translate("CanvasView", "The image could not be saved as %1.\n%2")
@@ -154,7 +160,7 @@ void ImageOutput::rememberSaveFolder(const QString& savedPath)
 
 QString ImageOutput::saveFilter()
 {
-    return QStringLiteral("JPEG File (*.jpg);;BMP File (*.bmp);;PNG File (*.png)");
+    return QStringLiteral("JPEG File (*.jpg);;BMP File (*.bmp);;PNG File (*.png);;Scribbloom board (*.sbboard)");
 }
 
 QString ImageOutput::completeName(const QString& name, const QString& chosenFilter)
@@ -172,6 +178,24 @@ QRect ImageOutput::deviceArea(const QRectF& selection, const QSize& boardSize, d
     const QRect area(int(n.x() * ratio), int(n.y() * ratio), int(n.width() * ratio), int(n.height() * ratio));
     return area.intersected(QRect(QPoint(0, 0), boardSize));
 }
+bool ImageOutput::writeBoard(const QString& path, QString* reason) const
+{
+    // The whole board, to go on with later: its snapshot (whatever
+    // backdrop shows) and its history, undo and redo included.
+    const GraphManager* history = canvas.view ? canvas.view->manager() : nullptr;
+    if (!history) {
+        if (reason)
+            *reason = QCoreApplication::translate("ImageOutput", "There is no picture to save.");
+        return false;
+    }
+    BoardFile::Contents contents;
+    contents.snapshot = history->snapshot();
+    contents.ratio = canvas.deviceRatio;
+    contents.state = history->state();
+    contents.state.nextBadge = ItemFactory::nextBadge;
+    return BoardFile::write(path, contents, reason);
+}
+
 bool ImageOutput::writeImage(const QImage& image, const QString& path, QString* reason)
 {
     auto fail = [reason](const QString& why) {

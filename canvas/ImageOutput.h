@@ -58,5 +58,8 @@ public:
     static bool writeImage(const QImage& image, const QString& path, QString* reason);
 
 private:
+    // Writes the whole board as a board file (".sbboard"), to open again later.
+    bool writeBoard(const QString& path, QString* reason) const;
+
     CanvasView& canvas;
 };

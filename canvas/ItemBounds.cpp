@@ -163,15 +163,20 @@ QRect ItemBounds::ofSegments(const GraphActioner& item, size_t from) const
     double half = halfPen(item);
     if (item.type == Highlighter) {
         half *= HighlighterGraph::kWidthFactor;
-    } else {
-        // A new piece of the curve starts in the segment before its points.
-        from = InkStroke::firstPointOf(from);
-        if (item.type == Erase) {
-            // The eraser's width is fixed whatever the item says.
-            half = EraseGraph::kWidth / 2.0;
-        } else if (!item.pressures.empty()) {
-            half *= InkStroke::kMaxPressureFactor;
-        }
+        return toImage(span(points, from, points.size()), half);
     }
-    return toImage(span(points, from, points.size()), half);
+    if (item.type == Erase) {
+        // The eraser's width is fixed whatever the item says.
+        half = EraseGraph::kWidth / 2.0;
+    } else if (!item.pressures.empty()) {
+        half *= InkStroke::kMaxPressureFactor;
+    }
+    QRectF reach = span(points, from, points.size());
+    if (from > 0) {
+        // The curve's new piece starts in the middle of the segment before.
+        const QPointF start = (QPointF(points[from - 1]) + QPointF(points[from])) / 2.0;
+        reach = QRectF(QPointF(std::min(reach.left(), start.x()), std::min(reach.top(), start.y())),
+                       QPointF(std::max(reach.right(), start.x()), std::max(reach.bottom(), start.y())));
+    }
+    return toImage(reach, half);
 }

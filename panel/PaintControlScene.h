@@ -46,6 +46,12 @@ public:
     Screenview* closedBoard() const { return lastBoard.get(); }
     // Brings the last closed board back as it was, undo history included.
     void reopenLastBoard();
+    // Opens a board file (".sbboard") as the board on the strip's screen,
+    // every item undoable; a file that cannot be opened is told, and the
+    // open board stays. A board from a screen of another size is fitted.
+    bool openBoardFile(const QString& path);
+    // Asks for a board file to open.
+    void chooseBoardFile();
     // At start: when the last run left a board's journal behind (it ended
     // without exiting), asks whether to restore that board and does. True
     // when a board was restored.

@@ -3,6 +3,7 @@
 
 #include "panel/PaintControlScene.h"
 
+#include "canvas/BoardFile.h"
 #include "canvas/BoardJournal.h"
 #include "canvas/BoardState.h"
 #include "canvas/CanvasView.h"
@@ -19,7 +20,9 @@
 #include <QDate>
 #include <QDateTime>
 #include <QEvent>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -197,6 +200,47 @@ void PaintControlScene::reopenLastBoard()
     resetChoices();
     showBoard(std::move(board), nullptr);
     Screenview::markNumber = badge;
+}
+
+bool PaintControlScene::openBoardFile(const QString& path)
+{
+    if (capturing)
+        return false;
+    BoardFile::Contents contents;
+    QString problem;
+    if (!BoardFile::read(path, &contents, &problem)) {
+        MsgBox::information(canvas.get(), tr("Tips"),
+                            tr("The board %1 could not be opened.\n%2").arg(QDir::toNativeSeparators(path), problem),
+                            QMessageBox::Ok);
+        return false;
+    }
+    if (canvas)
+        closeBoard();
+    const QScreen* screen = boardScreen();
+    ScreenSnapshot snapshot;
+    snapshot.geometry = screen ? screen->geometry() : QRect(QPoint(0, 0), contents.snapshot.size());
+    snapshot.ratio = screen ? screen->devicePixelRatio() : 1.0;
+    const QSize made = contents.snapshot.size();
+    const bool fitted = BoardFile::fitTo(&contents, snapshot.geometry.size() * snapshot.ratio);
+    snapshot.pixels = QPixmap::fromImage(contents.snapshot);
+    resetChoices();
+    showBoard(std::make_unique<Screenview>(snapshot, nullptr), &contents.state);
+    if (fitted) {
+        MsgBox::information(canvas.get(), tr("Tips"),
+                            tr("The board was made on a screen of %1 x %2 pixels: it is shown scaled to fit this one.")
+                                .arg(made.width())
+                                .arg(made.height()),
+                            QMessageBox::Ok);
+    }
+    return true;
+}
+
+void PaintControlScene::chooseBoardFile()
+{
+    const QString path = QFileDialog::getOpenFileName(canvas.get(), tr("Open board"), QString(),
+                                                      tr("Scribbloom board (*.sbboard)"));
+    if (!path.isEmpty())
+        openBoardFile(path);
 }
 
 void PaintControlScene::endJournal()

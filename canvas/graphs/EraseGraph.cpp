@@ -26,7 +26,8 @@ void EraseGraph::drawFrom(GraphActioner* item, size_t from)
     painter->setPen(pen);
     painter->setBrush(Qt::NoBrush);
     const size_t pieces = InkStroke::pieceCount(item->points);
+    QPointF line[InkStroke::kMaxPiecePoints];
     for (size_t k = from; k < pieces; ++k) {
-        painter->drawPath(InkStroke::piece(item->points, k));
+        painter->drawPolyline(line, InkStroke::piece(item->points, k, line));
     }
 }

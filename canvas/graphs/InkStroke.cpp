@@ -5,8 +5,13 @@
 #include "canvas/GraphActioner.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
+
+// How far, in pixels, a piece's polyline may stray from its curve: below
+// what antialiasing shows.
+constexpr double kTolerance = 0.35;
 
 QPointF middle(const QPoint& a, const QPoint& b)
 {
@@ -27,20 +32,32 @@ size_t firstPointOf(size_t k)
     return k == 0 ? 0 : k - 1;
 }
 
-QPainterPath piece(const std::vector<QPoint>& points, size_t k)
+int piece(const std::vector<QPoint>& points, size_t k, QPointF* out)
 {
-    QPainterPath path;
     if (k >= pieceCount(points)) {
-        return path;
+        return 0;
     }
     if (k == 0) {
-        path.moveTo(points[0]);
-        path.lineTo(middle(points[0], points[1]));
-        return path;
+        out[0] = points[0];
+        out[1] = middle(points[0], points[1]);
+        return 2;
     }
-    path.moveTo(middle(points[k - 1], points[k]));
-    path.quadTo(points[k], middle(points[k], points[k + 1]));
-    return path;
+    const QPointF start = middle(points[k - 1], points[k]);
+    const QPointF control = points[k];
+    const QPointF end = middle(points[k], points[k + 1]);
+    // A quadratic curve strays from its chord by half the control point's
+    // distance from the chord's middle; n segments leave an eighth of that
+    // over n squared.
+    const QPointF bend = control - (start + end) / 2.0;
+    const double stray = std::hypot(bend.x(), bend.y()) / 2.0;
+    const int segments = std::clamp(static_cast<int>(std::ceil(std::sqrt(stray / 8.0 / kTolerance))), 1,
+                                    kMaxPiecePoints - 1);
+    for (int i = 0; i <= segments; ++i) {
+        const double t = double(i) / segments;
+        const double u = 1.0 - t;
+        out[i] = start * (u * u) + control * (2 * u * t) + end * (t * t);
+    }
+    return segments + 1;
 }
 
 QPainterPath path(const std::vector<QPoint>& points)

@@ -22,8 +22,11 @@ namespace InkStroke {
 
 // How many pieces `points` make: one per segment.
 size_t pieceCount(const std::vector<QPoint>& points);
-// Piece `k` on its own, starting with a move to its first point.
-QPainterPath piece(const std::vector<QPoint>& points, size_t k);
+// Piece `k` as a polyline close to the curve (within a third of a pixel):
+// at most kMaxPiecePoints points written to `out`, their count returned.
+// Painting it costs little more than a straight segment.
+constexpr int kMaxPiecePoints = 17;
+int piece(const std::vector<QPoint>& points, size_t k, QPointF* out);
 // The whole curve, tail included, as one path.
 QPainterPath path(const std::vector<QPoint>& points);
 // The straight rest from the end of the last piece to the last sample;

@@ -25,11 +25,12 @@ void PenGraph::drawFrom(GraphActioner* item, size_t from)
     // ends of consecutive pieces overlap, like a real marker; and a stroke
     // that grows paints only its new pieces, to the same pixels.
     const size_t pieces = InkStroke::pieceCount(item->points);
+    QPointF line[InkStroke::kMaxPiecePoints];
     for (size_t k = from; k < pieces; ++k) {
         if (pressed) {
             pen.setWidthF(width * InkStroke::pressureFactor(item->pressures[k]));
             painter->setPen(pen);
         }
-        painter->drawPath(InkStroke::piece(item->points, k));
+        painter->drawPolyline(line, InkStroke::piece(item->points, k, line));
     }
 }

@@ -169,8 +169,8 @@ void MainWindowTest::applicationMenuOffersHelpAboutAndExit()
         if (!label->text().isEmpty())
             texts << label->text();
     }
-    QCOMPARE(texts, QStringList({"Help", "About...", "Reopen last board", "Exit"}));
-    QCOMPARE(menu->height(), 50 + 4 * 30);
+    QCOMPARE(texts, QStringList({"Help", "About...", "Reopen last board", "Open board...", "Exit"}));
+    QCOMPARE(menu->height(), 50 + 5 * 30);
 }
 
 void MainWindowTest::helpOpensTheInstalledHelpPage()
@@ -336,7 +336,7 @@ void MainWindowTest::languageChosenInOptionsAppliesAtOnceAndIsRemembered()
     QCOMPARE(chineseNotice, QString::fromUtf8("Scribbloom 已经在运行……"));
     QCOMPARE(englishExit, QString("Exit"));
     QCOMPARE(englishTip, QString("pen (P)"));
-    QCOMPARE(englishRows, QStringList({"Help", "About...", "Reopen last board", "Exit"}));
+    QCOMPARE(englishRows, QStringList({"Help", "About...", "Reopen last board", "Open board...", "Exit"}));
     QCOMPARE(englishTitle, QString("Option"));
     QCOMPARE(englishBoardMenu, QString("    Exit(&7)"));
     QCOMPARE(englishNotice, QString("Scribbloom is already running ..."));
