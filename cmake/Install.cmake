@@ -67,12 +67,14 @@ set(SCRIBBLOOM_DESKTOP_ID net.scribbloom.Scribbloom)
 install(CODE "
   set(entry_dir \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\")
   file(READ \"${desktop_dir}/${SCRIBBLOOM_DESKTOP_ID}.desktop\" entry)
-  string(REGEX REPLACE \"\nExec=[^\n]*\" \"\nExec=\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/scribbloom\" entry \"\${entry}\")
+  string(REGEX REPLACE \"\nExec=[^\n]*\" \"\nExec=\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/scribbloom %f\" entry \"\${entry}\")
   file(MAKE_DIRECTORY \"\${entry_dir}\")
   file(WRITE \"\${entry_dir}/${SCRIBBLOOM_DESKTOP_ID}.desktop\" \"\${entry}\")
   message(STATUS \"Installing: \${entry_dir}/${SCRIBBLOOM_DESKTOP_ID}.desktop\")
 ")
 install(FILES ${packaging_dir}/${SCRIBBLOOM_DESKTOP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# Saved boards (".sbboard") are a file type of their own, opened by the program.
+install(FILES ${packaging_dir}/scribbloom-board.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(FILES ${desktop_dir}/scribbloom.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 foreach(size 16 22 24 32 48 64 128 256)
   install(FILES ${desktop_dir}/scribbloom-${size}.png

@@ -111,6 +111,10 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>Open board...</source>
+        <translation>打开画板...</translation>
+    </message>
+    <message>
         <location filename="../../app/MainWindow.cpp" line="+56"/>
         <location line="+92"/>
         <source>Scribbloom</source>
@@ -181,6 +185,24 @@
 </context>
 <context>
     <name>PaintControlScene</name>
+    <message>
+        <source>The board %1 could not be opened.
+%2</source>
+        <translation>无法打开画板 %1。
+%2</translation>
+    </message>
+    <message>
+        <source>The board was made on a screen of %1 x %2 pixels: it is shown scaled to fit this one.</source>
+        <translation>该画板来自 %1 x %2 像素的屏幕，已缩放以适合本屏幕。</translation>
+    </message>
+    <message>
+        <source>Open board</source>
+        <translation>打开画板</translation>
+    </message>
+    <message>
+        <source>Scribbloom board (*.sbboard)</source>
+        <translation>Scribbloom 画板 (*.sbboard)</translation>
+    </message>
     <message>
         <source>highlighter</source>
         <translation>荧光笔</translation>

@@ -46,7 +46,7 @@ def test(d):
     section = entry["Desktop Entry"]
     # By the link's full path: KWin hands its screenshot interface to the
     # program whose executable that path leads to.
-    check(section.get("Type") == "Application" and section.get("Exec") == os.path.join(prefix, "bin", "scribbloom"),
+    check(section.get("Type") == "Application" and section.get("Exec") == os.path.join(prefix, "bin", "scribbloom") + " %f",
           f"the desktop entry does not start the installed link: Exec={section.get('Exec')}")
     check(section.get("X-KDE-DBUS-Restricted-Interfaces") == "org.kde.KWin.ScreenShot2",
           "the desktop entry does not ask KWin for its screenshot interface")

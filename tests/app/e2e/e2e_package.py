@@ -108,7 +108,7 @@ def check_installed_files(listing):
     must("desktop-file-validate", entry)
     with open(entry, encoding="utf-8") as f:
         lines = f.read().splitlines()
-    check("Exec=/usr/bin/scribbloom" in lines and "Icon=scribbloom" in lines, "the desktop entry does not start the link")
+    check("Exec=/usr/bin/scribbloom %f" in lines and "Icon=scribbloom" in lines, "the desktop entry does not start the link")
     metainfo = f"/usr/share/metainfo/{DESKTOP_ID}.metainfo.xml"
     must("appstreamcli", "validate", "--no-net", metainfo)
     with open(metainfo, encoding="utf-8") as f:
