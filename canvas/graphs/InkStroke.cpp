@@ -12,6 +12,8 @@ namespace {
 // How far, in pixels, a piece's polyline may stray from its curve: below
 // what antialiasing shows.
 constexpr double kTolerance = 0.35;
+// The longest straight segment of a bent piece, in pixels.
+constexpr double kLongestSegment = 16.0;
 
 QPointF middle(const QPoint& a, const QPoint& b)
 {
@@ -50,8 +52,12 @@ int piece(const std::vector<QPoint>& points, size_t k, QPointF* out)
     // over n squared.
     const QPointF bend = control - (start + end) / 2.0;
     const double stray = std::hypot(bend.x(), bend.y()) / 2.0;
-    const int segments = std::clamp(static_cast<int>(std::ceil(std::sqrt(stray / 8.0 / kTolerance))), 1,
-                                    kMaxPiecePoints - 1);
+    // Long pieces (a fast drag on a large screen) get short segments too, so
+    // that no corner shows where two of them meet.
+    const QPointF chord = end - start;
+    const int forStray = static_cast<int>(std::ceil(std::sqrt(stray / 8.0 / kTolerance)));
+    const int forLength = static_cast<int>(std::ceil(std::hypot(chord.x(), chord.y()) / kLongestSegment));
+    const int segments = std::clamp(std::max(forStray, forLength), 1, kMaxPiecePoints - 1);
     for (int i = 0; i <= segments; ++i) {
         const double t = double(i) / segments;
         const double u = 1.0 - t;
