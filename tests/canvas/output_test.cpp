@@ -6,6 +6,7 @@
 #include "output_fixture.h"
 
 #include "canvas/GraphType.h"
+#include "canvas/BoardFile.h"
 #include "canvas/ImageOutput.h"
 #include "widgets/MsgBox.h"
 
@@ -173,7 +174,8 @@ private slots:
     {
         const QDateTime at(QDate(2026, 12, 6), QTime(20, 30, 15));
         QCOMPARE(ImageOutput::defaultFileName(at), QStringLiteral("Scribbloom_20261206_203015.jpg"));
-        QCOMPARE(ImageOutput::saveFilter(), QStringLiteral("JPEG File (*.jpg);;BMP File (*.bmp);;PNG File (*.png)"));
+        QCOMPARE(ImageOutput::saveFilter(),
+             QStringLiteral("JPEG File (*.jpg);;BMP File (*.bmp);;PNG File (*.png);;Scribbloom board (*.sbboard)"));
     }
 
     void saveDialogOpensInPicturesThenWhereTheLastSaveWent()
@@ -213,6 +215,23 @@ private slots:
         QVERIFY2(!driver.messageSeen, qPrintable(driver.message));
         QCOMPARE(QImageReader(dir.filePath(QStringLiteral("board.jpg"))).format(), QByteArray("jpeg"));
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("board"))));
+    }
+
+    void aNameTypedWithTheBoardSuffixSavesABoardFile()
+    {
+        QTemporaryDir dir;
+        Board board;
+        board.view->selectRect(true);
+        board.drag(QPoint(20, 20), QPoint(80, 60));
+        const QString path = dir.filePath(QStringLiteral("lesson.sbboard"));
+        ModalDriver driver(path);
+        board.view->saveAs();
+        QVERIFY2(!driver.messageSeen, qPrintable(driver.message));
+        BoardFile::Contents contents;
+        QString problem;
+        QVERIFY2(BoardFile::read(path, &contents, &problem), qPrintable(problem));
+        QCOMPARE(contents.state.done.size(), board.history().painted().size());
+        QCOMPARE(contents.snapshot.size(), board.image().size());
     }
 
     // The suffix is added after the dialog's own overwrite check: the file
