@@ -122,7 +122,7 @@ def test(d):
 
     # The application menu pops up inside the screen; its first row is Help.
     d.click(*b["menu"])
-    menu = d.wait_new_window(app.pid, [strip], "the application menu", size=(180, 170))
+    menu = d.wait_new_window(app.pid, [strip], "the application menu", size=(180, 200))
     mx, my, mw, mh = d.geometry(menu)
     check(mx + mw <= d.width and my + mh <= d.height, "the application menu leaves the screen")
     d.click(mx + mw // 2, my + 25 + 15)
