@@ -22,6 +22,8 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr char kSnapshot = 'S';
@@ -38,20 +40,28 @@ quint32 checksum(char kind, const QByteArray& payload)
     return static_cast<quint32>(sum);
 }
 
-QJsonArray listChange(const std::vector<const GraphActioner*>& before, const std::vector<GraphActioner*>& now,
-                      const std::unordered_map<const GraphActioner*, int>& ids, bool* changed)
+// How much of `before` `now` keeps, and the ids of what follows; whether they differ.
+bool listChange(const std::vector<const GraphActioner*>& before, const std::vector<GraphActioner*>& now,
+                const std::unordered_map<const GraphActioner*, int>& ids, size_t* keep, std::vector<int>* tail)
 {
-    size_t keep = 0;
     const size_t common = std::min(before.size(), now.size());
-    while (keep < common && before[keep] == now[keep])
-        ++keep;
-    *changed = keep != before.size() || keep != now.size();
-    QJsonArray tail;
-    for (size_t i = keep; i < now.size(); ++i) {
+    *keep = static_cast<size_t>(std::mismatch(before.begin(), before.begin() + static_cast<std::ptrdiff_t>(common),
+                                              now.begin())
+                                    .first
+                                - before.begin());
+    for (size_t i = *keep; i < now.size(); ++i) {
         const auto found = ids.find(now[i]);
-        tail.append(found == ids.end() ? -1 : found->second);
+        tail->push_back(found == ids.end() ? -1 : found->second);
     }
-    return QJsonArray{static_cast<qint64>(keep), tail};
+    return *keep != before.size() || *keep != now.size();
+}
+
+QJsonArray listJson(size_t keep, const std::vector<int>& tail)
+{
+    QJsonArray ids;
+    for (int id : tail)
+        ids.append(id);
+    return QJsonArray{static_cast<qint64>(keep), ids};
 }
 
 int idOf(const std::unordered_map<const GraphActioner*, int>& ids, const GraphActioner* item)
@@ -191,6 +201,8 @@ void BoardJournal::writeJob(Job& job)
         out.write(fileMagic());
         out.write(frame(kSnapshot, job.header + '\n' + png));
     }
+    if (job.hasChange)
+        job.data = encode(job.change);
     if (out.isOpen() && !job.data.isEmpty())
         out.write(job.data);
 }
@@ -245,12 +257,14 @@ void BoardJournal::record(const GraphManager& history)
     if (!started)
         return;
     const auto& all = history.allItems();
-    QJsonArray items;
+    Job job;
+    job.hasChange = true;
+    Change& change = job.change;
     const size_t known = ids.size();
     for (size_t i = known; i < all.size(); ++i) {
         ids.emplace(all[i].get(), static_cast<int>(i));
         ItemData data = ItemData::of(*all[i]);
-        items.append(QJsonArray{static_cast<qint64>(i), BoardCodec::itemToJson(data)});
+        change.items.emplace_back(static_cast<int>(i), data);
         written[static_cast<int>(i)] = std::move(data);
     }
     // Only the current item and the selection change in place.
@@ -263,7 +277,7 @@ void BoardJournal::record(const GraphManager& history)
         ItemData now = ItemData::of(*all[static_cast<size_t>(id)]);
         if (cached != written.end() && cached->second == now)
             continue;
-        items.append(QJsonArray{id, BoardCodec::itemToJson(now)});
+        change.items.emplace_back(id, now);
         written[id] = std::move(now);
     }
     // Whatever can no longer change is forgotten.
@@ -271,38 +285,51 @@ void BoardJournal::record(const GraphManager& history)
         it = it->first == current || it->first == select ? std::next(it) : written.erase(it);
     }
 
-    bool doneChanged = false;
-    bool undoneChanged = false;
-    const QJsonArray done = listChange(lastDone, history.painted(), ids, &doneChanged);
-    const QJsonArray undone = listChange(lastUndone, history.undone(), ids, &undoneChanged);
-    const int badge = ItemFactory::nextBadge;
-    const int backdrop = static_cast<int>(history.backdrop());
-    if (items.isEmpty() && !doneChanged && !undoneChanged && current == lastCurrent && select == lastSelect
-        && history.currentTool == lastTool && badge == lastBadge && backdrop == lastBackdrop)
+    change.doneChanged = listChange(lastDone, history.painted(), ids, &change.doneKeep, &change.doneTail);
+    change.undoneChanged = listChange(lastUndone, history.undone(), ids, &change.undoneKeep, &change.undoneTail);
+    change.current = current;
+    change.select = select;
+    change.tool = history.currentTool;
+    change.badge = ItemFactory::nextBadge;
+    change.backdrop = static_cast<int>(history.backdrop());
+    if (change.items.empty() && !change.doneChanged && !change.undoneChanged && current == lastCurrent
+        && select == lastSelect && change.tool == lastTool && change.badge == lastBadge
+        && change.backdrop == lastBackdrop)
         return;
-    lastDone.assign(history.painted().begin(), history.painted().end());
-    lastUndone.assign(history.undone().begin(), history.undone().end());
+    // The lists only ever change at their ends: only that much is copied.
+    lastDone.resize(change.doneKeep);
+    lastDone.insert(lastDone.end(), history.painted().begin() + static_cast<std::ptrdiff_t>(change.doneKeep),
+                    history.painted().end());
+    lastUndone.resize(change.undoneKeep);
+    lastUndone.insert(lastUndone.end(), history.undone().begin() + static_cast<std::ptrdiff_t>(change.undoneKeep),
+                      history.undone().end());
     lastCurrent = current;
     lastSelect = select;
-    lastTool = history.currentTool;
-    lastBadge = badge;
-    lastBackdrop = backdrop;
-
-    QJsonObject change;
-    if (!items.isEmpty())
-        change.insert(QStringLiteral("items"), items);
-    if (doneChanged)
-        change.insert(QStringLiteral("done"), done);
-    if (undoneChanged)
-        change.insert(QStringLiteral("undone"), undone);
-    change.insert(QStringLiteral("current"), current);
-    change.insert(QStringLiteral("select"), select);
-    change.insert(QStringLiteral("tool"), history.currentTool);
-    change.insert(QStringLiteral("nextBadge"), badge);
-    change.insert(QStringLiteral("backdrop"), backdrop);
-    Job job;
-    job.data = frame(kChange, QJsonDocument(change).toJson(QJsonDocument::Compact));
+    lastTool = change.tool;
+    lastBadge = change.badge;
+    lastBackdrop = change.backdrop;
     enqueue(std::move(job));
+}
+
+QByteArray BoardJournal::encode(const Change& change)
+{
+    QJsonObject json;
+    if (!change.items.empty()) {
+        QJsonArray items;
+        for (const auto& [id, data] : change.items)
+            items.append(QJsonArray{id, BoardCodec::itemToJson(data)});
+        json.insert(QStringLiteral("items"), items);
+    }
+    if (change.doneChanged)
+        json.insert(QStringLiteral("done"), listJson(change.doneKeep, change.doneTail));
+    if (change.undoneChanged)
+        json.insert(QStringLiteral("undone"), listJson(change.undoneKeep, change.undoneTail));
+    json.insert(QStringLiteral("current"), change.current);
+    json.insert(QStringLiteral("select"), change.select);
+    json.insert(QStringLiteral("tool"), change.tool);
+    json.insert(QStringLiteral("nextBadge"), change.badge);
+    json.insert(QStringLiteral("backdrop"), change.backdrop);
+    return frame(kChange, QJsonDocument(json).toJson(QJsonDocument::Compact));
 }
 
 bool BoardJournal::read(const QString& path, Contents* contents, QString* problem)

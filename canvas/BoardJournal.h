@@ -62,13 +62,32 @@ public:
     static const QByteArray& fileMagic();
 
 private:
+    // One change of the history as plain data: the GUI thread only copies
+    // it, the journal's thread encodes it.
+    struct Change {
+        std::vector<std::pair<int, ItemData>> items;
+        bool doneChanged = false;
+        bool undoneChanged = false;
+        size_t doneKeep = 0;
+        size_t undoneKeep = 0;
+        std::vector<int> doneTail;
+        std::vector<int> undoneTail;
+        int current = -1;
+        int select = -1;
+        int tool = 0;
+        int badge = 0;
+        int backdrop = 0;
+    };
     struct Job {
         bool restart = false;
         bool remove = false;
         QByteArray header;
         QImage snapshot;
         QByteArray data;
+        bool hasChange = false;
+        Change change;
     };
+    static QByteArray encode(const Change& change);
     void enqueue(Job job);
     void writeLoop();
     void writeJob(Job& job);

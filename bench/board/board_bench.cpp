@@ -130,7 +130,10 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::RegisterBenchmark("journal_record/3840x2160/10000", journalStroke)->Unit(benchmark::kMicrosecond);
+    // A fixed count: every iteration adds a stroke the next ones journal over.
+    benchmark::RegisterBenchmark("journal_record/3840x2160/10000", journalStroke)
+        ->Unit(benchmark::kMicrosecond)
+        ->Iterations(2000);
     benchmark::RegisterBenchmark("open_journal/3840x2160/10000", openFromJournal)
         ->Unit(benchmark::kMillisecond)
         ->Iterations(3);
