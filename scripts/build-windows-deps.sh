@@ -50,9 +50,26 @@ EOF
   apt-get update -q
 }
 
-# src_version PACKAGE: the newest version of the source package apt knows.
+# src_version PACKAGE: the newest version of the source package whose files
+# the archive still holds (the index can name a version its mirror has
+# dropped).
 src_version() {
-  apt-cache showsrc "$1" | awk '/^Version:/ {print $2}' | sort -V | tail -1
+  local v uris
+  for v in $(apt-cache showsrc "$1" | awk '/^Version:/ {print $2}' | sort -Vr -u); do
+    uris=$(apt-get source -q --print-uris "$1=$v" 2>/dev/null | awk -F"'" '/^'"'"'/ {print $2}')
+    [ -n "$uris" ] || continue
+    if /usr/bin/python3 - $uris <<'EOF'
+import sys, urllib.request
+for uri in sys.argv[1:]:
+    urllib.request.urlopen(urllib.request.Request(uri, method="HEAD"), timeout=30).close()
+EOF
+    then
+      echo "$v"
+      return
+    fi
+  done
+  echo "error: no version of the source package $1 can be fetched" >&2
+  return 1
 }
 
 # The posix-thread compilers under the plain names Qt's and the other
@@ -67,13 +84,19 @@ tool_dir() {
   echo "$dir"
 }
 
-# fetch WORK PACKAGE: unpacks Debian's source (with Debian's patches) into
-# WORK/src and prints the unpacked folder.
+# fetch WORK PACKAGE VERSION: unpacks Debian's source (with Debian's
+# patches) into WORK/src and prints the unpacked folder.
 fetch() {
-  local work=$1 pkg=$2
+  local work=$1 pkg=$2 version=$3
   mkdir -p "$work/src"
-  (cd "$work/src" && apt-get source -q "$pkg" >&2)
-  find "$work/src" -mindepth 1 -maxdepth 1 -type d | head -1
+  (cd "$work/src" && apt-get source -q "$pkg=$version" >&2)
+  local dir
+  dir=$(find "$work/src" -mindepth 1 -maxdepth 1 -type d | head -1)
+  if [ -z "$dir" ]; then
+    echo "error: apt-get source $pkg=$version unpacked nothing" >&2
+    return 1
+  fi
+  echo "$dir"
 }
 
 # relocate FROM TO: the build folder's name, written into the text files
@@ -85,20 +108,23 @@ relocate() {
     | xargs -0 -r sed -i "s|$from|$to|g"
 }
 
-# build_cached NAME VERSIONS FUNCTION: runs FUNCTION TMP_PREFIX WORK unless
-# the cache folder for NAME-VERSIONS exists; renames it into place at the end.
+# cached NAME: the complete cache folder of NAME, the newest when there are
+# several; nothing when there is none. A cache is kept until it is removed:
+# a newer source version in the archive does not start a new build.
+cached() {
+  find "$cache" -mindepth 1 -maxdepth 1 -type d -name "mingw-$1-*" 2>/dev/null | sort -V | tail -1
+}
+
+# build_cached NAME VERSIONS FUNCTION: unless NAME is cached, runs FUNCTION
+# TMP_PREFIX WORK in a temporary folder and renames that into place at the end.
 build_cached() {
   local name=$1 versions=$2 fn=$3
-  local final=$cache/mingw-$name-$versions
-  if [ -d "$final" ]; then
-    echo "== $name for Windows: cached in $final"
-    return
-  fi
+  local final=$cache/mingw-$name-$(echo "$versions" | tr ':~' '__')
   mkdir -p "$cache"
   # Leftovers of interrupted builds of this library.
-  rm -rf "$cache/.mingw-$name-$versions".*
+  rm -rf "$cache/.mingw-$name-"*
   local tmp
-  tmp=$(mktemp -d "$cache/.mingw-$name-$versions.XXXXXX")
+  tmp=$(mktemp -d "$cache/.mingw-$name-XXXXXX")
   echo "== building $name $versions for Windows in $tmp (then $final)"
   local start=$SECONDS
   "$fn" "$tmp/$name" "$tmp/work"
@@ -109,17 +135,16 @@ build_cached() {
   echo "== $name for Windows: built in $(( (SECONDS - start) / 60 )) min, cached in $final"
 }
 
-qt_versions() {
-  echo "$(src_version qtbase-opensource-src)-svg$(src_version qtsvg-opensource-src)" | tr ':~' '__'
-}
+qtbase_version=
+qtsvg_version=
 
 build_qt() {
   local prefix=$1 work=$2
   local tools
   tools=$(tool_dir "$work")
   local base svg
-  base=$(fetch "$work" qtbase-opensource-src)
-  svg=$(fetch "$work/svg" qtsvg-opensource-src)
+  base=$(fetch "$work" qtbase-opensource-src "$qtbase_version")
+  svg=$(fetch "$work/svg" qtsvg-opensource-src "$qtsvg_version")
   (
     export PATH="$tools:$PATH"
     mkdir -p "$work/build-base"
@@ -147,7 +172,7 @@ build_qt() {
 build_openssl() {
   local prefix=$1 work=$2
   local src
-  src=$(fetch "$work" openssl)
+  src=$(fetch "$work" openssl "$openssl_version")
   (
     cd "$src"
     ./Configure mingw64 --cross-compile-prefix=$triple- --prefix="$prefix" --libdir=lib \
@@ -175,7 +200,7 @@ EOF
 build_curl() {
   local prefix=$1 work=$2
   local src
-  src=$(fetch "$work" curl)
+  src=$(fetch "$work" curl "$curl_version")
   write_toolchain "$work/toolchain.cmake"
   cmake -S "$src" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
@@ -190,7 +215,7 @@ build_curl() {
 build_jsoncpp() {
   local prefix=$1 work=$2
   local src
-  src=$(fetch "$work" libjsoncpp)
+  src=$(fetch "$work" libjsoncpp "$jsoncpp_version")
   write_toolchain "$work/toolchain.cmake"
   cmake -S "$src" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_INSTALL_LIBDIR=lib \
@@ -200,23 +225,45 @@ build_jsoncpp() {
   cmake --install "$work/build"
 }
 
-version_of() {
-  src_version "$1" | tr ':~' '__'
-}
-
-# The folder of each library, "NAME=FOLDER" a line.
+# The folder of each cached library, "NAME=FOLDER" a line.
 print_prefixes() {
-  echo "qt=$cache/mingw-qt-$(qt_versions)/qt"
-  echo "openssl=$cache/mingw-openssl-$(version_of openssl)/openssl"
-  echo "curl=$cache/mingw-curl-$(version_of curl)/curl"
-  echo "jsoncpp=$cache/mingw-jsoncpp-$(version_of libjsoncpp)/jsoncpp"
+  local name dir
+  for name in qt openssl curl jsoncpp; do
+    dir=$(cached "$name")
+    [ -n "$dir" ] && echo "$name=$dir/$name"
+  done
+  return 0
 }
 
-ensure_deb_src
 case "$what" in
   --print-prefixes) print_prefixes; exit 0 ;;
 esac
-case "$what" in qt|all) build_cached qt "$(qt_versions)" build_qt ;; esac
-case "$what" in openssl|all) build_cached openssl "$(version_of openssl)" build_openssl ;; esac
-case "$what" in curl|all) build_cached curl "$(version_of curl)" build_curl ;; esac
-case "$what" in jsoncpp|all) build_cached jsoncpp "$(version_of libjsoncpp)" build_jsoncpp ;; esac
+# One build at a time on the machine: a second run waits, then finds the cache.
+mkdir -p "$cache"
+exec 9>"$cache/.lock"
+flock 9
+want() {
+  [ "$what" = all ] || [ "$what" = "$1" ]
+}
+if want qt && [ -z "$(cached qt)" ]; then
+  ensure_deb_src
+  qtbase_version=$(src_version qtbase-opensource-src)
+  qtsvg_version=$(src_version qtsvg-opensource-src)
+  build_cached qt "$qtbase_version-svg$qtsvg_version" build_qt
+fi
+if want openssl && [ -z "$(cached openssl)" ]; then
+  ensure_deb_src
+  openssl_version=$(src_version openssl)
+  build_cached openssl "$openssl_version" build_openssl
+fi
+if want curl && [ -z "$(cached curl)" ]; then
+  ensure_deb_src
+  curl_version=$(src_version curl)
+  build_cached curl "$curl_version" build_curl
+fi
+if want jsoncpp && [ -z "$(cached jsoncpp)" ]; then
+  ensure_deb_src
+  jsoncpp_version=$(src_version libjsoncpp)
+  build_cached jsoncpp "$jsoncpp_version" build_jsoncpp
+fi
+print_prefixes

@@ -1,8 +1,7 @@
-// Qt's window-system platform on Windows: always the system's own.
+// Qt's window-system platform on Windows: always the system's own, which
+// loads no OpenGL driver for a program that paints with QPainter only.
 
 #include "platform/GuiPlatform.h"
-
-#include <QtGlobal>
 
 namespace platform {
 
@@ -15,10 +14,6 @@ bool prepareGuiPlatform(std::string* problem)
 {
     if (problem)
         problem->clear();
-    // The program paints with QPainter only: Qt's OpenGL integration would
-    // only load a GL driver it never uses.
-    if (!qEnvironmentVariableIsSet("QT_OPENGL"))
-        qputenv("QT_OPENGL", "software");
     return true;
 }
 
