@@ -1,14 +1,25 @@
 # Lays out the Windows program folder (see WindowsFolder.cmake) from the
 # build's bin/ folder and packs it into a ZIP. Run with cmake -P and
-#   BIN_DIR FOLDER ZIP QT_PREFIX DLL_DIRS OBJDUMP STRIP
+#   BIN_DIR FOLDER ZIP QT_PREFIX DLL_DIRS (folders split by "|") OBJDUMP STRIP
 # It is made beside FOLDER and renamed into place, so a failed run leaves no
 # half folder behind under the finished name.
+
+cmake_minimum_required(VERSION 3.16)
+string(REPLACE "|" ";" DLL_DIRS "${DLL_DIRS}")
 
 set(staging ${FOLDER}.new)
 file(REMOVE_RECURSE ${staging})
 file(MAKE_DIRECTORY ${staging})
 
 file(COPY ${BIN_DIR}/Scribbloom.exe ${BIN_DIR}/FaultTrace.dll DESTINATION ${staging})
+# Windows' own dbghelp reads no DWARF: the debug sections (nine tenths of the
+# program's size) stay in the build's bin/ copies.
+foreach(module Scribbloom.exe FaultTrace.dll)
+  execute_process(COMMAND ${STRIP} --strip-debug ${staging}/${module} RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "strip failed on ${module}")
+  endif()
+endforeach()
 foreach(dir translations skin help)
   if(EXISTS ${BIN_DIR}/${dir})
     file(COPY ${BIN_DIR}/${dir} DESTINATION ${staging})

@@ -22,7 +22,7 @@ add_custom_target(scribbloom_windows_folder ALL
           -DFOLDER=${SCRIBBLOOM_WINDOWS_FOLDER}
           -DZIP=${SCRIBBLOOM_WINDOWS_ZIP}
           -DQT_PREFIX=${qt_prefix}
-          "-DDLL_DIRS=${qt_prefix}/bin\;${compiler_dll_dir}\;/usr/${MINGW_TRIPLE}/lib\;/usr/${MINGW_TRIPLE}/bin"
+          "-DDLL_DIRS=${qt_prefix}/bin|${compiler_dll_dir}|/usr/${MINGW_TRIPLE}/lib|/usr/${MINGW_TRIPLE}/bin"
           -DOBJDUMP=${SCRIBBLOOM_MINGW_OBJDUMP}
           -DSTRIP=${SCRIBBLOOM_MINGW_STRIP}
           -P ${CMAKE_CURRENT_LIST_DIR}/LayOutWindowsFolder.cmake
