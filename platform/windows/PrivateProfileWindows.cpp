@@ -7,7 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QtGlobal>
 
 #include <windows.h>
 
@@ -52,18 +52,6 @@ bool hasLineBreakOrNul(const QString& text)
     return false;
 }
 
-// A new file starts with the UTF-16 byte-order mark, which makes the
-// profile calls keep every character; without it they would write in the
-// ANSI code page and lose what it cannot hold.
-bool startUnicodeFile(const QString& path)
-{
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const char bom[2] = {'\xff', '\xfe'};
-    return out.write(bom, 2) == 2 && out.flush();
-}
-
 } // namespace
 
 int readProfileInt(const QString& file, const QString& section, const QString& key, int defaultValue)
@@ -98,36 +86,52 @@ bool writeProfileString(const QString& file, const QString& section, const QStri
     const QFileInfo target(file);
     const QString finalPath = target.absoluteFilePath();
     // The copy lives beside the file, on the same volume, so the move that
-    // replaces the file is a rename.
-    QTemporaryFile copy(finalPath + QStringLiteral(".XXXXXX"));
-    copy.setAutoRemove(true);
-    if (!copy.open())
+    // replaces the file is a rename. A name of its own per process and call;
+    // a leftover of a crashed write is simply skipped.
+    static int serial = 0;
+    QString copyPath;
+    QFile out;
+    for (int attempt = 0; attempt < 100 && !out.isOpen(); ++attempt) {
+        copyPath = finalPath + QStringLiteral(".new-%1-%2").arg(GetCurrentProcessId()).arg(++serial);
+        out.setFileName(copyPath);
+        out.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+    }
+    if (!out.isOpen())
         return false;
-    const QString copyPath = copy.fileName();
-    copy.close();
+    bool copied = false;
     if (target.exists()) {
         QFile original(finalPath);
-        if (!original.open(QIODevice::ReadOnly))
-            return false;
-        QFile out(copyPath);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return false;
-        const QByteArray bytes = original.readAll();
-        if (original.error() != QFile::NoError || out.write(bytes) != bytes.size() || !out.flush())
-            return false;
-    } else if (!startUnicodeFile(copyPath)) {
+        if (original.open(QIODevice::ReadOnly)) {
+            const QByteArray bytes = original.readAll();
+            copied = original.error() == QFile::NoError && out.write(bytes) == bytes.size();
+        }
+    } else {
+        // A new file starts with the UTF-16 byte-order mark, which makes the
+        // profile calls keep every character; without it they would write in
+        // the ANSI code page and lose what it cannot hold.
+        copied = out.write("\xff\xfe", 2) == 2;
+    }
+    copied = copied && out.flush();
+    out.close();
+    if (!copied) {
+        QFile::remove(copyPath);
         return false;
     }
     const std::wstring nativeCopy = QDir::toNativeSeparators(copyPath).toStdWString();
     if (!WritePrivateProfileStringW(wide(sectionName).c_str(), wide(keyName).c_str(), wide(value).c_str(),
-                                    nativeCopy.c_str()))
+                                    nativeCopy.c_str())) {
+        qWarning("PrivateProfile: writing %s failed (error %lu)", qPrintable(copyPath), GetLastError());
+        QFile::remove(copyPath);
         return false;
+    }
     // The profile calls cache files; this flushes the copy before it moves.
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, nativeCopy.c_str());
     if (!MoveFileExW(nativeCopy.c_str(), nativePath(finalPath).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        qWarning("PrivateProfile: replacing %s failed (error %lu)", qPrintable(finalPath), GetLastError());
+        QFile::remove(copyPath);
         return false;
-    copy.setAutoRemove(false);
+    }
     return true;
 }
 
