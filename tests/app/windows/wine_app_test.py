@@ -145,6 +145,10 @@ def with_wine(test):
         try:
             test(d, w)
         except TestFailure:
+            # What the screen showed, while the program still runs.
+            shot = os.path.abspath("wine-%s-failure.png" % test.__name__)
+            d.screen.snapshot().save_png(shot)
+            print("screen at the failure: " + shot)
             for name in ("scribbloom", "second"):
                 log = os.path.join(d.tmp, name + ".log")
                 if os.path.exists(log):
@@ -197,7 +201,10 @@ def board(d, w):
     os.makedirs(out_dir)
     target = os.path.join(out_dir, "board.png")
     d.click(*b["save"])
-    dialog = w.new_window([strip, board_window], "the save dialog")
+    known = w.windows()
+    dialog = wait_for("the save dialog", lambda: next(
+        (n for n in w.windows() if n not in known and d.geometry(n)[2] > 300 and d.geometry(n)[3] > 200), None),
+        limit=START_LIMIT)
     dx, dy, dw, dh = d.geometry(dialog)
     d.focus(dialog)
     d.settle()
@@ -222,10 +229,15 @@ def board(d, w):
 def second(d, w):
     first = w.start()
     strip, _ = w.strip()
+    known = w.windows()
     again = w.start("second")
-    notice = w.new_window([strip], "the already-running notice")
-    title = d.name(notice)
-    check(title == "Scribbloom", "the notice's title is %r" % title)
+    # The system's message box, titled after the program.
+    notice = wait_for("the already-running notice",
+                      lambda: next((n for n in w.windows() if n not in known and d.name(n) == "Scribbloom"), None),
+                      limit=START_LIMIT)
+    nx, ny, nw, nh = d.geometry(notice)
+    check(nw > 100 and nh > 50 and nx >= 0 and ny >= 0 and nx + nw <= d.width and ny + nh <= d.height,
+          "the notice is not wholly on the screen: %s" % ((nx, ny, nw, nh),))
     # Dismissed, the second copy ends and the first one goes on.
     d.focus(notice)
     d.key("Return")
@@ -260,9 +272,11 @@ def crash(d, w):
         check(archive.read("FaultTrace.DMP")[:4] == b"MDMP", "the archive's minidump is not one")
         report = archive.read("FaultTrace.txt").decode("ascii", errors="replace")
     check("[Stack Info]" in report, "the report has no stack section")
-    check("Client: %s" % VERSION in report, "the report does not name the program's version")
-    modules = report[report.find("[Module Info]"):]
-    check(windows_path(w.program).lower() in modules.lower(), "Scribbloom.exe is not in the module list")
+    modules = report[report.find("[Module Info]"):].lower()
+    check("] %s\r\n" % windows_path(w.program).lower() in modules,
+          "Scribbloom.exe is not in the module list:\n" + modules[:1500])
+    check("] %s (%s)\r\n" % (windows_path(os.path.join(w.app_dir, "FaultTrace.dll")).lower(), VERSION) in modules,
+          "FaultTrace.dll is not in the module list with its version:\n" + modules[:1500])
     log = os.path.join(w.app_dir, "postmortem.log")
     wait_for("the post-mortem program to start", lambda: os.path.exists(log) and os.path.getsize(log) > 0)
     lines = open(log).read().split("\n")
@@ -323,13 +337,7 @@ def main():
             cleanup()
         elif what in CASES:
             with Desktop() as d:
-                try:
-                    CASES[what](d)
-                except TestFailure:
-                    shot = os.path.abspath("wine-%s-failure.png" % what)
-                    d.screen.snapshot().save_png(shot)
-                    print("screen at the failure: " + shot)
-                    raise
+                CASES[what](d)
         else:
             print("usage: wine_app_test.py prepare|cleanup|" + "|".join(CASES), file=sys.stderr)
             return 2
