@@ -24,7 +24,9 @@ scribbloom_register_test(windows_app_prepare /usr/bin/python3 ${wine_app_script}
   ENV ${wine_app_env} TIMEOUT 1800 LABELS windows)
 scribbloom_register_test(windows_app_cleanup /usr/bin/python3 ${wine_app_script} cleanup
   ENV ${wine_app_env} TIMEOUT 120 LABELS windows)
-set_tests_properties(windows_app_prepare PROPERTIES FIXTURES_SETUP wine_app RESOURCE_LOCK wine_app_prefix)
+# Both Windows fixtures build the same tree: never at once.
+set_tests_properties(windows_app_prepare PROPERTIES FIXTURES_SETUP wine_app
+                     RESOURCE_LOCK "wine_app_prefix;windows_build_tree")
 set_tests_properties(windows_app_cleanup PROPERTIES FIXTURES_CLEANUP wine_app RESOURCE_LOCK wine_app_prefix)
 foreach(case units board second crash)
   scribbloom_register_test(windows_app_${case} /usr/bin/python3 ${wine_app_script} ${case}

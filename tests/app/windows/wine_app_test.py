@@ -52,6 +52,10 @@ def wine_env(d=None):
     env = dict(d.env if d else os.environ)
     env.update(WINE_ENVIRONMENT)
     env["WINEPREFIX"] = os.environ["WINEPREFIX"]
+    # The Wine server's socket folder, inside the prefix the cleanup
+    # removes, not in the shared temporary folder.
+    env["TMPDIR"] = os.path.join(os.environ["WINEPREFIX"], "server-tmp")
+    os.makedirs(env["TMPDIR"], exist_ok=True)
     # The crash reporter asks for the public address at a closed port on
     # this machine, never on the network.
     env["FAULTTRACE_IPSERV"] = "127.0.0.1:1"
