@@ -6,8 +6,10 @@
 #   scripts/setup.sh test             install what is missing, build (Windows too), run every test
 #   scripts/setup.sh test --sanitize  the same with AddressSanitizer + UBSan
 #   scripts/setup.sh package          install what is missing, build the Debian package
-#   scripts/setup.sh windows          install mingw-w64 and Wine, build FaultTrace.dll for
-#                                     Windows x86-64 (build-windows/) and x86 (build-windows-x86/)
+#   scripts/setup.sh windows          install mingw-w64 and Wine, build the program for Windows
+#                                     x86-64 (build-windows/Scribbloom/ and its ZIP; the libraries
+#                                     it links are built once into /var/cache/scribbloom), and
+#                                     FaultTrace.dll for x86 too (build-windows-x86/)
 #
 # Installing needs root (apt-get); the rest runs as any user.
 set -euo pipefail
@@ -93,6 +95,7 @@ case "$mode" in
     install_packages packages-windows.txt
     "$here/scripts/build-windows.sh" "$here/build-windows" x86_64
     "$here/scripts/build-windows.sh" "$here/build-windows-x86" i686
+    echo "== Scribbloom for Windows: $here/build-windows/Scribbloom and $(ls "$here"/build-windows/Scribbloom-*.zip)"
     echo "== FaultTrace.dll: $here/build-windows/bin (x86-64), $here/build-windows-x86/bin (x86)"
     exit 0
     ;;
@@ -124,7 +127,8 @@ case "$mode" in
     exec xvfb-run -a -s "-screen 0 1920x1080x24" ./Scribbloom
     ;;
   test)
-    # The Windows crash tests of this CTest run use it (label "windows").
+    # The Windows tests of this CTest run use it (label "windows"); the
+    # first run also builds the libraries it links into the machine's cache.
     "$here/scripts/build-windows.sh" "$here/build-windows" x86_64
     cd "$build"
     if [ "$sanitize" = ON ]; then

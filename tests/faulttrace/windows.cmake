@@ -29,7 +29,8 @@ scribbloom_register_test(faulttrace_windows_prepare /usr/bin/python3 ${windows_t
   ENV ${windows_test_env} TIMEOUT 600 LABELS faulttrace windows)
 scribbloom_register_test(faulttrace_windows_cleanup /usr/bin/python3 ${windows_test_script} cleanup
   ENV ${windows_test_env} TIMEOUT 60 LABELS faulttrace windows)
-set_tests_properties(faulttrace_windows_prepare PROPERTIES FIXTURES_SETUP faulttrace_wine)
+set_tests_properties(faulttrace_windows_prepare PROPERTIES FIXTURES_SETUP faulttrace_wine
+                     RESOURCE_LOCK windows_build_tree)
 set_tests_properties(faulttrace_windows_cleanup PROPERTIES FIXTURES_CLEANUP faulttrace_wine)
 
 scribbloom_register_test(faulttrace_windows_units /usr/bin/python3 ${windows_test_script} units

@@ -63,6 +63,10 @@ def wine_environment():
     env = dict(os.environ)
     env.update(WINE_ENVIRONMENT)
     env["WINEPREFIX"] = os.environ["WINEPREFIX"]
+    # The Wine server's socket folder, inside the prefix the cleanup
+    # removes, not in the shared temporary folder.
+    env["TMPDIR"] = os.path.join(os.environ["WINEPREFIX"], "server-tmp")
+    os.makedirs(env["TMPDIR"], exist_ok=True)
     # No window may appear, wherever the tests run.
     for name in ("DISPLAY", "WAYLAND_DISPLAY"):
         env.pop(name, None)
