@@ -28,6 +28,7 @@ BoardPointer BoardPointer::of(const QMouseEvent& e)
     return pointer;
 }
 
+#if QT_CONFIG(tabletevent)
 BoardPointer BoardPointer::of(const QTabletEvent& e)
 {
     BoardPointer pointer;
@@ -38,6 +39,7 @@ BoardPointer BoardPointer::of(const QTabletEvent& e)
     pointer.eraser = e.pointerType() == QTabletEvent::Eraser;
     return pointer;
 }
+#endif
 
 BoardInput::BoardInput(Screenview& board)
     : board(board)

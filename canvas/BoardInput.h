@@ -8,6 +8,7 @@
 // drawing with them.
 
 #include <QPoint>
+#include <QtGui/qtguiglobal.h>
 
 class GraphActioner;
 class QMouseEvent;
@@ -26,7 +27,9 @@ struct BoardPointer {
     bool eraser = false;
 
     static BoardPointer of(const QMouseEvent& e);
+#if QT_CONFIG(tabletevent)
     static BoardPointer of(const QTabletEvent& e);
+#endif
 };
 
 class BoardInput

@@ -364,6 +364,7 @@ void Screenview::mouseReleaseEvent(QMouseEvent* e)
     input->release(BoardPointer::of(*e));
 }
 
+#if QT_CONFIG(tabletevent)
 void Screenview::tabletEvent(QTabletEvent* e)
 {
     // Taken here with its pressure, so no mouse event is made of it.
@@ -384,6 +385,8 @@ void Screenview::tabletEvent(QTabletEvent* e)
         break;
     }
 }
+
+#endif
 
 bool Screenview::event(QEvent* e)
 {

@@ -129,7 +129,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
+#if QT_CONFIG(tabletevent)
     void tabletEvent(QTabletEvent* e) override;
+#endif
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;

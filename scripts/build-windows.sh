@@ -28,7 +28,7 @@ deps=
 if [ "$arch" = x86_64 ]; then
   "$here/scripts/build-windows-deps.sh" all
   deps=$("$here/scripts/build-windows-deps.sh" --print-prefixes | cut -d= -f2 | paste -sd';')
-  if [ "$(echo "$deps" | tr ';' '\n' | grep -c .)" -ne 4 ]; then
+  if [ "$(echo "$deps" | tr ';' '\n' | grep -c .)" -ne 5 ]; then
     echo "error: the Windows libraries are not all in the cache: $deps" >&2
     exit 1
   fi

@@ -224,11 +224,13 @@ def board(d, w):
     # The name field holds the keyboard: its offered name is replaced.
     d.key("End")
     d.key("shift+Home")
-    # The name without its suffix, and the PNG type (last in the list),
-    # whose suffix the dialog adds (Wine's adds it to a typed one too).
+    # The name without its suffix, and the PNG type (last but one in the
+    # list, before board files), whose suffix the dialog adds (Wine's adds
+    # it to a typed one too).
     d.type(windows_path(target)[:-len(".png")])
     d.key("Tab")
     d.key("End")
+    d.key("Up")
     d.key("Return")
     wait_for("the saved image", lambda: os.path.exists(target) and os.path.getsize(target) > 0)
 
