@@ -31,5 +31,7 @@ set_tests_properties(windows_app_cleanup PROPERTIES FIXTURES_CLEANUP wine_app RE
 foreach(case units board second crash)
   scribbloom_register_test(windows_app_${case} /usr/bin/python3 ${wine_app_script} ${case}
     ENV ${wine_app_env} TIMEOUT 300 LABELS windows)
-  set_tests_properties(windows_app_${case} PROPERTIES FIXTURES_REQUIRED wine_app RESOURCE_LOCK wine_app_prefix)
+  # Wine starts slowly on a busy machine: the cases have it to themselves.
+  set_tests_properties(windows_app_${case} PROPERTIES FIXTURES_REQUIRED wine_app RESOURCE_LOCK wine_app_prefix
+                       RUN_SERIAL TRUE)
 endforeach()

@@ -35,7 +35,7 @@ STRIP = (52, 52, 52)
 STRIP_SIZE = (82, 745)
 VERSION = "1.1.6.1429"
 # Wine starts slowly the first time in a prefix.
-START_LIMIT = 90
+START_LIMIT = 180
 WINE_ENVIRONMENT = {
     "WINEDEBUG": "-all",
     # No Mono or Gecko installer, no desktop menu entries, no debugger.
@@ -283,7 +283,7 @@ def crash(d, w):
         if not os.path.isdir(dump_dir):
             return []
         return [n for n in os.listdir(dump_dir) if re.fullmatch(re.escape(VERSION) + r"_FaultTrace\[.*\]\.zip", n)]
-    found = wait_for("the crash archive in the program's dump folder", archives, limit=120)
+    found = wait_for("the crash archive in the program's dump folder", archives, limit=180)
     archive_path = os.path.join(dump_dir, found[0])
     wait_for("the crashed program to end", lambda: app.poll() is not None, limit=120)
     test = subprocess.run(["unzip", "-t", archive_path], capture_output=True, text=True)
