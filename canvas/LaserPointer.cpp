@@ -17,7 +17,8 @@ constexpr int kTickMs = 30;
 } // namespace
 
 LaserPointer::LaserPointer(QWidget& board)
-    : board(board)
+    : QObject(&board)
+    , board(board)
 {
     clock.start();
     ticker.setInterval(kTickMs);

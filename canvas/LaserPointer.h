@@ -22,7 +22,8 @@ class LaserPointer : public QObject
     Q_OBJECT
 
 public:
-    // Repaints the parts of `board` the pointer covers as it moves and fades.
+    // Repaints the parts of `board` the pointer covers as it moves and fades;
+    // owned by `board`, so its fade never outlives the window.
     explicit LaserPointer(QWidget& board);
 
     // The button is down or moves with it held, at `pos` (window pixels).

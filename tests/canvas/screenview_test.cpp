@@ -1,6 +1,7 @@
 #include "screenview_harness.h"
 
 #include "canvas/GraphType.h"
+#include "canvas/LaserPointer.h"
 #include "canvas/QTextEditer.h"
 
 #include <QAction>
@@ -8,6 +9,7 @@
 #include <QTabletEvent>
 #include <QTouchDevice>
 #include <QObject>
+#include <QPointer>
 #include <QtTest>
 
 class ScreenviewTest : public QObject
@@ -469,6 +471,15 @@ void ScreenviewTest::laserShowsOverTheBoardButIsNeverPartOfIt()
     // The trail fades away by itself.
     QTRY_COMPARE_WITH_TIMEOUT(canvas.shownWindow().pixelColor(180, 140), SolidCapture::snapshotColor(), 5000);
     QTRY_COMPARE(canvas.shownWindow().pixelColor(140, 120), SolidCapture::snapshotColor());
+    // A board closed while the trail still fades takes the fade with it:
+    // its timer must never repaint a window that is gone.
+    canvas.press({100, 100});
+    canvas.move({140, 120});
+    canvas.release({140, 120});
+    QPointer<LaserPointer> laser = canvas.view->findChild<LaserPointer*>();
+    QVERIFY(laser && laser->showing());
+    canvas.view.reset();
+    QVERIFY(laser.isNull());
 }
 
 namespace {
