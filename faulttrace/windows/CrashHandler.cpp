@@ -12,7 +12,12 @@
 // the archive and its upload, the post-mortem program. Those calls (dbghelp,
 // WinINet, Tool Help, process creation) take locks and allocate, so a crash
 // inside the heap or the loader can make one of them wait for a lock the
-// crashed thread holds. The bound covers that: when it runs out, or the
+// crashed thread holds. The bound covers that: it counts from the last sign
+// that the handling moves (a step finished, or dbghelp reached the next
+// thread or module of the minidump), so a slow
+// dump of a large process (dbghelp under Wine reads every function's unwind
+// data one call at a time) is not cut short while a stuck handling still
+// ends. When it runs out, or the
 // handler thread itself faults, the crashed thread starts the post-mortem
 // program itself (or removes the files it would read) and the process ends.
 //
@@ -40,8 +45,9 @@ namespace {
 
 // dbghelp's symbol loading and the stack walk want more than a small stack.
 constexpr SIZE_T HandlerStackBytes = 1024 * 1024;
-// A thread that crashes while another is being reported waits this much
-// longer than the handling's bound before it lets the process end.
+// A thread that crashes while another is being reported waits for that
+// handling as the crashed thread does, and this much longer, before it lets
+// the process end.
 constexpr DWORD SecondCrashSlackMs = 5000;
 
 struct Request
@@ -62,6 +68,8 @@ DWORD handlerThreadId = 0;
 HANDLE armingThread = nullptr;
 // The thread whose crash is being reported, 0 while none is.
 std::atomic<DWORD> handlingThread{0};
+// When the handling last finished a step (GetTickCount64), 0 before it starts.
+std::atomic<ULONGLONG> lastStepAt{0};
 // Set by whoever starts the post-mortem program (or removes the files), so
 // that it happens once even when the bound runs out meanwhile.
 std::atomic<bool> postmortemClaimed{false};
@@ -73,6 +81,28 @@ void startPostmortemOnce(const CrashState& state)
         PostmortemLauncher(state).startOrRemoveFiles();
 }
 
+void stepDone()
+{
+    lastStepAt.store(GetTickCount64());
+}
+
+// Waits until `ends` (any of them) is signalled or the handling has gone
+// `boundMs` without a sign that it moves. False when the wait itself failed.
+bool waitWhileHandlingMoves(HANDLE* ends, DWORD count, DWORD boundMs)
+{
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        const ULONGLONG deadline = lastStepAt.load() + boundMs;
+        if (now >= deadline)
+            return true;
+        const DWORD result = WaitForMultipleObjects(count, ends, FALSE, static_cast<DWORD>(deadline - now));
+        if (result == WAIT_FAILED)
+            return false;
+        if (result != WAIT_TIMEOUT)
+            return true;
+    }
+}
+
 // "%Y%m%d%H%M%S" of the local time.
 void localTimeStamp(wchar_t* out, size_t size)
 {
@@ -80,6 +110,24 @@ void localTimeStamp(wchar_t* out, size_t size)
     GetLocalTime(&now);
     wideFormat(out, size, L"%04d%02d%02d%02d%02d%02d", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
                now.wSecond);
+}
+
+// dbghelp asks before each thread and module it writes into the minidump:
+// each question is a sign that the dump moves. Everything is written as
+// dbghelp proposes; no memory is added.
+BOOL CALLBACK minidumpProgress(void*, const PMINIDUMP_CALLBACK_INPUT input, PMINIDUMP_CALLBACK_OUTPUT)
+{
+    stepDone();
+    switch (input->CallbackType) {
+    case IncludeModuleCallback:
+    case IncludeThreadCallback:
+    case ModuleCallback:
+    case ThreadCallback:
+    case ThreadExCallback:
+        return TRUE;
+    default:
+        return FALSE;
+    }
 }
 
 void writeMinidump(const Request& crash)
@@ -92,8 +140,10 @@ void writeMinidump(const Request& crash)
     exception.ThreadId = crash.threadId;
     exception.ExceptionPointers = crash.pointers;
     exception.ClientPointers = TRUE;
+    MINIDUMP_CALLBACK_INFORMATION progress = {};
+    progress.CallbackRoutine = minidumpProgress;
     MiniDumpWriteDump(GetCurrentProcess(), GetCurrentProcessId(), file, MiniDumpWithDataSegs, &exception, nullptr,
-                      nullptr);
+                      &progress);
     CloseHandle(file);
 }
 
@@ -109,8 +159,13 @@ void handleCrash(const Request& crash)
     wchar_t stamp[32];
     localTimeStamp(stamp, sizeof stamp / sizeof stamp[0]);
 
+    // Symbols are loaded only for the modules the dump and the stack walk
+    // touch: dbghelp otherwise reads the debug information of every module
+    // in the process first, which under Wine takes longer than the bound.
+    SymSetOptions(SymGetOptions() | SYMOPT_DEFERRED_LOADS);
     if (state.createDump)
         writeMinidump(crash);
+    stepDone();
 
     CrashContext context;
     context.pointers = crash.pointers;
@@ -122,9 +177,13 @@ void handleCrash(const Request& crash)
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
         report.write(context);
     }
+    stepDone();
 
     ReportPackage(state, addressAtStart, stamp).packAndUpload();
+    stepDone();
     startPostmortemOnce(state);
+    if (doneEvent)
+        SetEvent(doneEvent);
 }
 
 DWORD WINAPI handlerMain(void*)
@@ -133,7 +192,6 @@ DWORD WINAPI handlerMain(void*)
     if (WaitForMultipleObjects(armingThread ? 2 : 1, wakes, FALSE, INFINITE) != WAIT_OBJECT_0)
         return 1;
     handleCrash(request);
-    SetEvent(doneEvent);
     return 0;
 }
 
@@ -149,17 +207,22 @@ LONG WINAPI crashFilter(EXCEPTION_POINTERS* pointers)
     if (!handlingThread.compare_exchange_strong(expected, self)) {
         // Another thread's crash is being reported, and the process ends when
         // that is done; or this thread faulted while reporting by itself.
-        if (expected != self)
-            Sleep(static_cast<DWORD>(crashState().handlingBoundMs) + SecondCrashSlackMs);
+        if (expected != self) {
+            const DWORD bound = static_cast<DWORD>(crashState().handlingBoundMs);
+            if (!doneEvent || !waitWhileHandlingMoves(&doneEvent, 1, bound))
+                Sleep(bound);
+            Sleep(SecondCrashSlackMs);
+        }
         return EXCEPTION_EXECUTE_HANDLER;
     }
     const CrashState& state = crashState();
     request.pointers = pointers;
     request.threadId = self;
+    stepDone();
     const bool handlerRunning = handlerThread && WaitForSingleObject(handlerThread, 0) == WAIT_TIMEOUT;
     if (handlerRunning && SetEvent(crashEvent)) {
         HANDLE ends[] = {doneEvent, handlerThread};
-        WaitForMultipleObjects(2, ends, FALSE, static_cast<DWORD>(state.handlingBoundMs));
+        waitWhileHandlingMoves(ends, 2, static_cast<DWORD>(state.handlingBoundMs));
     } else {
         handleCrash(request);
     }

@@ -35,7 +35,3 @@ foreach(case units board second crash)
   set_tests_properties(windows_app_${case} PROPERTIES FIXTURES_REQUIRED wine_app RESOURCE_LOCK wine_app_prefix
                        RUN_SERIAL TRUE)
 endforeach()
-# Fails on a fresh checkout: the crash is injected but no archive appears
-# within three minutes, while it passes in a tree built step by step. Kept
-# visible as disabled until the cause is found.
-set_tests_properties(windows_app_crash PROPERTIES DISABLED TRUE)
