@@ -6,8 +6,9 @@
 foreach(desktop sway gnome kde)
   set(cases board two-screens)
   if(desktop STREQUAL "sway")
-    # Only sway's back end is started apart from its bus, so only it can be stopped.
-    list(APPEND cases no-portal)
+    # Only sway's back end is started apart from its bus, so only it can be
+    # stopped; only sway's key bindings are set from outside.
+    list(APPEND cases no-portal bound-key)
   endif()
   foreach(case ${cases})
     string(REPLACE "-" "_" name "e2e_${desktop}_${case}")

@@ -5,7 +5,7 @@ picture through the desktop (its screenshot portal, or KWin's own
 interface), opens the board on the screen that holds the strip, leaves no
 picture of the screen behind, and says so when the picture cannot be had.
 
-usage: e2e_wayland.py sway|gnome|kde board|two-screens|no-portal
+usage: e2e_wayland.py sway|gnome|kde board|two-screens|no-portal|bound-key
 """
 
 import os
@@ -228,7 +228,25 @@ def test_no_portal(s):
     check_nothing_left(s)
 
 
-CASES = {"board": (1, test_board), "two-screens": (2, test_two_screens), "no-portal": (1, test_no_portal)}
+def test_bound_key(s):
+    """sway has no global-shortcut portal: the user binds a key to
+    "scribbloom --board" in its configuration. That key, typed on a keyboard
+    sway knows (a virtual one here), opens the board in the running copy, and
+    again closes it."""
+    screen = s.screens()[0]
+    s.show_colour(0, "ff8800")
+    app, strip, _ = start(s)
+    s.swaymsg(f"bindsym Ctrl+Alt+b exec '{s.program_path()} --board'")
+    s.run("wtype", "-M", "ctrl", "-M", "alt", "b", "-m", "alt", "-m", "ctrl")
+    board = s.wait_new_window(app.pid, [strip], "the board", size=(screen[2], screen[3]))
+    wait_for("the board with the picture", lambda: shows(s, {(screen[2] // 3, screen[3] // 2): ORANGE}))
+    s.run("wtype", "-M", "ctrl", "-M", "alt", "b", "-m", "alt", "-m", "ctrl")
+    wait_for("the board to close", lambda: board not in s.visible_windows(app.pid))
+    check(app.poll() is None and strip in s.visible_windows(app.pid), "the key did more than close the board")
+
+
+CASES = {"board": (1, test_board), "two-screens": (2, test_two_screens), "no-portal": (1, test_no_portal),
+         "bound-key": (1, test_bound_key)}
 
 
 def main():
