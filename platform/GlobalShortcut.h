@@ -2,7 +2,8 @@
 
 // One key combination that reaches this program wherever the keyboard is,
 // as the desktop allows it: taken from the X server on X11; on Wayland
-// desktops only the desktop itself can hand out such keys.
+// desktops only the desktop itself can hand out such keys, through its
+// global-shortcuts portal where it has one.
 
 #include <QKeySequence>
 #include <QObject>
@@ -18,6 +19,8 @@ public:
         Active,         // the key reaches the program
         TakenByAnother, // another program holds the key
         NotOffered,     // the desktop gives programs no global keys: bind the command there
+        Asked,          // the desktop was asked for the key and has not answered yet
+        Refused,        // the desktop would not bind the key
         Failed,         // the key cannot be used (no keyboard mapping for it, no display)
     };
 
@@ -32,6 +35,8 @@ public:
 signals:
     // The key was pressed (once per press, never for its auto-repeat).
     void activated();
+    // The state changed later than bind() returned (the desktop answered).
+    void stateChanged(GlobalShortcut::State state);
 
 private:
     class Backend;

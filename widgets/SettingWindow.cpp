@@ -120,6 +120,9 @@ void SettingWindow::buildShortcutPage()
         widget->setStyleSheet(kTextStyle);
     tabWidget->addTab(tabShortcut, QStringLiteral("shortcut"));
     connect(shortcutEdit, &QKeySequenceEdit::editingFinished, this, &SettingWindow::applyShortcut);
+    // The desktop answers for its keys later.
+    if (boardShortcut)
+        connect(boardShortcut, &GlobalShortcut::stateChanged, this, &SettingWindow::showShortcutState);
     connect(shortcutNone, &QPushButton::clicked, this, [this] {
         shortcutEdit->clear();
         applyShortcut();
@@ -176,6 +179,10 @@ QString SettingWindow::shortcutStatus(int state, const QString& keys)
         return tr("This desktop gives programs no keys of their own. Bind the command \"scribbloom --board\" "
                   "to a key there: GNOME Settings, Keyboard, Custom Shortcuts; KDE System Settings, Shortcuts; "
                   "sway: a bindsym line in its configuration.");
+    case GlobalShortcut::State::Asked:
+        return tr("The desktop was asked to bind %1; it may ask you first.").arg(keys);
+    case GlobalShortcut::State::Refused:
+        return tr("The desktop did not bind %1.").arg(keys) + QLatin1Char(' ') + bind;
     case GlobalShortcut::State::Failed:
         return tr("%1 cannot be used as a shortcut here.").arg(keys) + QLatin1Char(' ') + bind;
     case GlobalShortcut::State::Off:

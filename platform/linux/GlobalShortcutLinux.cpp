@@ -1,8 +1,10 @@
 // The global key on Linux: a passive key grab on the X server, through a
-// connection of its own, or on Wayland sessions the word that the desktop
-// has to bind it.
+// connection of its own; on Wayland sessions the desktop's global-shortcuts
+// portal, or where there is none the word that the desktop has to bind it.
 
 #include "platform/GlobalShortcut.h"
+
+#include "platform/linux/PortalShortcut.h"
 
 #include <QByteArray>
 #include <QSocketNotifier>
@@ -85,7 +87,7 @@ public:
         if (keys.isEmpty())
             return State::Off;
         if (waylandSession())
-            return State::NotOffered;
+            return bindThroughDesktop(keys);
         if (!open())
             return State::Failed;
         const int combined = keys[0];
@@ -122,6 +124,25 @@ public:
     }
 
 private:
+    State bindThroughDesktop(const QKeySequence& keys)
+    {
+        if (!desktop) {
+            desktop = new PortalShortcut(owner);
+            QObject::connect(desktop, &PortalShortcut::activated, owner, &GlobalShortcut::activated);
+            QObject::connect(desktop, &PortalShortcut::answered, owner, [this](PortalShortcut::Answer answer) {
+                owner->current = answer == PortalShortcut::Answer::Bound     ? State::Active
+                                 : answer == PortalShortcut::Answer::Refused ? State::Refused
+                                                                             : State::NotOffered;
+                emit owner->stateChanged(owner->current);
+            });
+        }
+        // The portal's interfaces stay as they are for the session.
+        if (!desktop->mayBeOffered())
+            return State::NotOffered;
+        desktop->bind(keys);
+        return State::Asked;
+    }
+
     bool open()
     {
         if (display)
@@ -149,6 +170,8 @@ private:
 
     void release()
     {
+        if (desktop)
+            desktop->release();
         if (!display || !grabbedCode)
             return;
         const Window root = DefaultRootWindow(display);
@@ -175,6 +198,7 @@ private:
     }
 
     GlobalShortcut* owner;
+    PortalShortcut* desktop = nullptr;
     Display* display = nullptr;
     QSocketNotifier* notifier = nullptr;
     KeyCode grabbedCode = 0;

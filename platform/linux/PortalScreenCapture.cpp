@@ -2,6 +2,7 @@
 
 #include "platform/BoardOpenTrace.h"
 #include "platform/linux/DesktopSettle.h"
+#include "platform/linux/PortalRequest.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -24,10 +25,11 @@
 
 namespace {
 
-const char* const kService = "org.freedesktop.portal.Desktop";
-const char* const kObject = "/org/freedesktop/portal/desktop";
+using portal::kObject;
+using portal::kRequest;
+using portal::kService;
+using portal::requestPath;
 const char* const kScreenshot = "org.freedesktop.portal.Screenshot";
-const char* const kRequest = "org.freedesktop.portal.Request";
 
 // A screen's rectangle in physical pixels: Qt keeps each screen's top-left
 // corner and scales its size by the screen's own ratio.
@@ -35,15 +37,6 @@ QRect physical(const QScreen* screen)
 {
     const QRect logical = screen->geometry();
     return QRect(logical.topLeft(), logical.size() * screen->devicePixelRatio());
-}
-
-// The object the portal answers a request on: known beforehand from the
-// caller's bus name and the request's token.
-QString requestPath(const QString& token)
-{
-    QString sender = QDBusConnection::sessionBus().baseService();
-    sender.remove(0, 1).replace(QLatin1Char('.'), QLatin1Char('_'));
-    return QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
 }
 
 QString pictureFile(const QVariantMap& results)

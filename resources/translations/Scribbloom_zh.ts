@@ -778,6 +778,14 @@
         <translation>在任何地方按 %1 即可打开或关闭画板。</translation>
     </message>
     <message>
+        <source>The desktop was asked to bind %1; it may ask you first.</source>
+        <translation>已请求桌面绑定 %1；桌面可能会先征求您的同意。</translation>
+    </message>
+    <message>
+        <source>The desktop did not bind %1.</source>
+        <translation>桌面没有绑定 %1。</translation>
+    </message>
+    <message>
         <source>Another program already uses %1: choose another key.</source>
         <translation>%1 已被其他程序占用：请另选一个按键。</translation>
     </message>
@@ -796,6 +804,13 @@
     <message>
         <source>This desktop gives programs no keys of their own. Bind the command &quot;scribbloom --board&quot; to a key there: GNOME Settings, Keyboard, Custom Shortcuts; KDE System Settings, Shortcuts; sway: a bindsym line in its configuration.</source>
         <translation>此桌面不允许程序自行占用全局按键。请在桌面中把命令“scribbloom --board”绑定到一个按键：GNOME 设置 → 键盘 → 自定义快捷键；KDE 系统设置 → 快捷键；sway：在其配置文件中添加 bindsym 行。</translation>
+    </message>
+</context>
+<context>
+    <name>PortalShortcut</name>
+    <message>
+        <source>Open or close the board</source>
+        <translation>打开或关闭画板</translation>
     </message>
 </context>
 </TS>
