@@ -1,5 +1,7 @@
 #include "platform/linux/KWinScreenCapture.h"
 
+#include "platform/ScreenGeometry.h"
+
 #include "platform/BoardOpenTrace.h"
 #include "platform/linux/DesktopSettle.h"
 
@@ -219,8 +221,8 @@ void KWinScreenCapture::onCallFinished(QDBusPendingCallWatcher* call, int serial
         return;
     }
     // Some 8 to 33 megabytes to read, then to cut and convert: off the GUI thread.
-    const QRect desktop = PortalScreenCapture::physicalDesktop();
-    const QRect area = PortalScreenCapture::physicalArea(pending->area);
+    const QRect desktop = platform::physicalDesktop();
+    const QRect area = platform::physicalArea(pending->area);
     const std::shared_ptr<ReadEnd> pipe = pending->pipe;
     worker.run([this, serial, pipe, width, height, stride, format, desktop, area] {
         QImage picture(width, height, static_cast<QImage::Format>(format));

@@ -1,6 +1,7 @@
 #include "platform/linux/PortalScreenCapture.h"
 
 #include "platform/BoardOpenTrace.h"
+#include "platform/ScreenGeometry.h"
 #include "platform/linux/DesktopSettle.h"
 #include "platform/linux/PortalRequest.h"
 
@@ -30,14 +31,6 @@ using portal::kRequest;
 using portal::kService;
 using portal::requestPath;
 const char* const kScreenshot = "org.freedesktop.portal.Screenshot";
-
-// A screen's rectangle in physical pixels: Qt keeps each screen's top-left
-// corner and scales its size by the screen's own ratio.
-QRect physical(const QScreen* screen)
-{
-    const QRect logical = screen->geometry();
-    return QRect(logical.topLeft(), logical.size() * screen->devicePixelRatio());
-}
 
 QString pictureFile(const QVariantMap& results)
 {
@@ -224,8 +217,8 @@ void PortalScreenCapture::decode(const QString& file)
     // Reading and decoding a screen's PNG takes tens of milliseconds: off the
     // GUI thread, which meanwhile goes on with its events.
     const QString token = pending->token;
-    const QRect desktop = physicalDesktop();
-    const QRect area = physicalArea(pending->area);
+    const QRect desktop = platform::physicalDesktop();
+    const QRect area = platform::physicalArea(pending->area);
     worker.run([this, token, file, desktop, area] {
         QImageReader reader(file);
         QImage picture = reader.read();
@@ -294,29 +287,6 @@ void PortalScreenCapture::removePicture(const QString& file)
         qDebug("Screen capture: the desktop's picture %s could not be removed (%s)", qPrintable(file),
                qPrintable(picture.errorString()));
     }
-}
-
-QRect PortalScreenCapture::physicalDesktop()
-{
-    QRect desktop;
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        desktop |= physical(screen);
-    }
-    return desktop;
-}
-
-QRect PortalScreenCapture::physicalArea(const QRect& area)
-{
-    const QScreen* screen = QGuiApplication::screenAt(area.center());
-    if (!screen) {
-        screen = QGuiApplication::primaryScreen();
-    }
-    if (!screen) {
-        return area;
-    }
-    const QPoint origin = screen->geometry().topLeft();
-    const qreal ratio = screen->devicePixelRatio();
-    return QRect(origin + (area.topLeft() - origin) * ratio, area.size() * ratio);
 }
 
 QImage PortalScreenCapture::cutOut(QImage picture, const QRect& desktop, const QRect& area)

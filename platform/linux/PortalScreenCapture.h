@@ -45,10 +45,6 @@ public:
     // came in; the result has `area`'s size and is opaque 32-bit. A picture
     // handed over whole (moved in) may be made opaque in place.
     static QImage cutOut(QImage picture, const QRect& desktop, const QRect& area);
-    // The desktop's rectangle in physical pixels, as Qt's screens tell it.
-    static QRect physicalDesktop();
-    // `area` (logical desktop pixels) in physical pixels, by the screen holding it.
-    static QRect physicalArea(const QRect& area);
 
     // Removes the desktop's picture file once it has been read; says in the
     // debug log when it cannot.
