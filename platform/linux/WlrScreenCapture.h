@@ -30,13 +30,6 @@ public:
     QPixmap captureScreen(WId window, int x, int y, int width, int height) override;
     void captureArea(const QRect& area, Done done) override;
 
-    // One output's pixels, from a connection of its own to the compositor
-    // (WAYLAND_DISPLAY): the output holding `area` (compositor and XWayland
-    // coordinates), cut to `area` at `ratio` device pixels each. Blocks, so
-    // it runs on a worker. `noProtocol` tells a compositor without the
-    // protocol from a copy that failed.
-    static QImage copyOutput(const QRect& area, qreal ratio, QString* failure, bool* noProtocol);
-
 private:
     struct Request;
 
