@@ -22,6 +22,8 @@
 #include <QVariantMap>
 #include <QtTest>
 
+#include "private_session_bus.h"
+
 namespace {
 
 const char* const kBusName = "portal-stand-in";
@@ -222,25 +224,7 @@ private slots:
 // A private session bus of its own, before anything can reach for the user's.
 int main(int argc, char* argv[])
 {
-    QTemporaryDir runtime;
-    QProcess daemon;
-    daemon.start(QStringLiteral("dbus-daemon"),
-                 {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1"),
-                  QStringLiteral("--address=unix:path=%1/bus").arg(runtime.path())});
-    if (!daemon.waitForReadyRead(10000)) {
-        qCritical("no private D-Bus session bus (dbus-daemon): %s", qPrintable(daemon.errorString()));
-        return 1;
-    }
-    qputenv("DBUS_SESSION_BUS_ADDRESS", daemon.readLine().trimmed());
-    int result = 0;
-    {
-        QGuiApplication app(argc, argv);
-        PortalCaptureTest test;
-        result = QTest::qExec(&test, argc, argv);
-    }
-    daemon.terminate();
-    daemon.waitForFinished();
-    return result;
+    return execOnPrivateSessionBus<PortalCaptureTest>(argc, argv);
 }
 
 #include "portal_capture_test.moc"

@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "private_session_bus.h"
+
 namespace {
 
 const char* const kBusName = "shortcuts-stand-in";
@@ -170,26 +172,8 @@ private slots:
 // program can tell, before anything can reach for the user's.
 int main(int argc, char* argv[])
 {
-    QTemporaryDir runtime;
-    QProcess daemon;
-    daemon.start(QStringLiteral("dbus-daemon"),
-                 {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1"),
-                  QStringLiteral("--address=unix:path=%1/bus").arg(runtime.path())});
-    if (!daemon.waitForReadyRead(10000)) {
-        qCritical("no private D-Bus session bus (dbus-daemon): %s", qPrintable(daemon.errorString()));
-        return 1;
-    }
-    qputenv("DBUS_SESSION_BUS_ADDRESS", daemon.readLine().trimmed());
     qputenv("XDG_SESSION_TYPE", "wayland");
-    int result = 0;
-    {
-        QGuiApplication app(argc, argv);
-        PortalShortcutTest test;
-        result = QTest::qExec(&test, argc, argv);
-    }
-    daemon.terminate();
-    daemon.waitForFinished();
-    return result;
+    return execOnPrivateSessionBus<PortalShortcutTest>(argc, argv);
 }
 
 #include "portal_shortcut_test.moc"
