@@ -77,7 +77,11 @@ def check_control(deb):
     for needed in ["fonts-wqy-microhei", "libc6", "libqt5widgets5", "libcurl4", "libminizip1", "libdw1"]:
         check(needed in depends, f"the package does not depend on {needed}: {depends}")
 
-    lint = run("lintian", "--fail-on", "error", deb)
+    # lintian's own scratch files (Berkeley DB tables) go beside the
+    # package, not into the shared temporary folder.
+    scratch = os.path.join(os.path.dirname(deb), "lintian-tmp")
+    os.makedirs(scratch, exist_ok=True)
+    lint = run("lintian", "--fail-on", "error", deb, env=dict(os.environ, TMPDIR=scratch))
     errors = [line for line in lint.stdout.splitlines() if line.startswith("E:")]
     check(lint.returncode == 0 and not errors, f"lintian finds errors:\n{lint.stdout}{lint.stderr}")
 
