@@ -5,9 +5,9 @@
 
 #include "faulttrace/linux/CrashState.h"
 #include "faulttrace/linux/CModuleList.h"
+#include "faulttrace/linux/DumpFile.h"
 #include "faulttrace/linux/MinidumpFormat.h"
 #include "faulttrace/linux/SafeIo.h"
-#include "faulttrace/SafeText.h"
 #include "faulttrace/linux/ThreadCapture.h"
 
 #include <cstdint>
@@ -30,106 +30,6 @@ uint32_t moduleNameRva[CModuleList::MaxModules];
 MdLocation moduleCv[CModuleList::MaxModules];
 MdContextAmd64 contextRecord;
 MdThread threadTable[1 + ThreadCapture::MaxThreads];
-char16_t nameBuffer[2048];
-
-// Appends to the dump file while tracking the offset (rva) reached. Offsets
-// are 32 bits in the format: memory is cut short well before the limit, so
-// the records written after it still fit, and anything else that would pass
-// the limit is refused rather than written at an offset that wraps around.
-class DumpFile
-{
-public:
-    DumpFile(int fd, uint64_t limit)
-        : fd(fd), limit(limit), tailRoom(limit / 4 < MaxTailRoom ? limit / 4 : MaxTailRoom)
-    {
-    }
-
-    uint32_t offset() const { return static_cast<uint32_t>(at); }
-    bool good() const { return ok; }
-
-    uint32_t append(const void* data, size_t size)
-    {
-        const uint32_t rva = static_cast<uint32_t>(at);
-        if (at + size > limit) {
-            ok = false;
-            return rva;
-        }
-        if (ok && !safeWriteAll(fd, data, size))
-            ok = false;
-        at += size;
-        return rva;
-    }
-
-    void align4()
-    {
-        static const char zeros[4] = {};
-        if (at % 4)
-            append(zeros, 4 - at % 4);
-    }
-
-    // Copies process memory; the size is what could actually be read, and
-    // what room there is for it.
-    MdMemory appendMemory(uint64_t start, uint64_t size)
-    {
-        align4();
-        MdMemory m{start, {0, static_cast<uint32_t>(at)}};
-        const uint64_t room = at + tailRoom < limit ? limit - tailRoom - at : 0;
-        if (size > room)
-            size = room;
-        if (size == 0)
-            return m;
-        const size_t written = safeWriteMemory(fd, start, static_cast<size_t>(size));
-        at += written;
-        m.location.size = static_cast<uint32_t>(written);
-        return m;
-    }
-
-    // A UTF-16 string record from UTF-8 text.
-    uint32_t appendString(const char* utf8)
-    {
-        align4();
-        size_t units = 0;
-        const auto* p = reinterpret_cast<const unsigned char*>(utf8);
-        while (*p && units + 2 < sizeof nameBuffer / sizeof nameBuffer[0]) {
-            uint32_t c = *p++;
-            int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-            if (extra)
-                c &= (0x3F >> extra);
-            while (extra-- && (*p & 0xC0) == 0x80)
-                c = (c << 6) | (*p++ & 0x3F);
-            if (c >= 0x10000) {
-                c -= 0x10000;
-                nameBuffer[units++] = static_cast<char16_t>(0xD800 + (c >> 10));
-                nameBuffer[units++] = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-            } else {
-                nameBuffer[units++] = static_cast<char16_t>(c);
-            }
-        }
-        nameBuffer[units] = 0;
-        const uint32_t length = static_cast<uint32_t>(units * 2);
-        const uint32_t rva = append(&length, sizeof length);
-        append(nameBuffer, (units + 1) * 2);
-        return rva;
-    }
-
-    bool rewrite(uint32_t rva, const void* data, size_t size)
-    {
-        if (lseek(fd, static_cast<off_t>(rva), SEEK_SET) < 0)
-            return false;
-        const bool written = safeWriteAll(fd, data, size);
-        lseek(fd, static_cast<off_t>(at), SEEK_SET);
-        return written;
-    }
-
-private:
-    static constexpr uint64_t MaxTailRoom = 16ull << 20;
-
-    int fd;
-    uint64_t limit;
-    uint64_t tailRoom;
-    uint64_t at = 0;
-    bool ok = true;
-};
 
 void fillContext(MdContextAmd64& c, const ucontext_t* uc)
 {
