@@ -98,12 +98,13 @@ void CpuIdentity::read()
     __cpuid(1, a, b, c, d);
     version = a;
     features = d;
-    stepping = a & 0xf;
-    model = (a >> 4) & 0xf;
-    family = (a >> 8) & 0xf;
-    type = (a >> 12) & 0x3;
-    extendedModel = (a >> 16) & 0xf;
-    extendedFamily = (a >> 20) & 0xff;
+    const CpuSignature signature = decodeCpuSignature(a);
+    stepping = signature.stepping;
+    model = signature.model;
+    family = signature.family;
+    type = signature.type;
+    extendedModel = signature.extendedModel;
+    extendedFamily = signature.extendedFamily;
 
     __cpuid(0x80000000, a, b, c, d);
     const uint32_t highest = a & 0x7fffffff;

@@ -3,6 +3,7 @@
 
 #include "faulttrace/linux/MinidumpWriter.h"
 
+#include "faulttrace/CpuIdentity.h"
 #include "faulttrace/linux/CrashState.h"
 #include "faulttrace/linux/CModuleList.h"
 #include "faulttrace/linux/DumpContext.h"
@@ -164,13 +165,11 @@ bool MinidumpWriter::write(int fd)
     file.align4();
     MdSystemInfo system{};
     system.processorArchitecture = 9; // AMD64
-    const uint32_t family = (state.cpuVersion >> 8) & 0xf;
-    const uint32_t model = (state.cpuVersion >> 4) & 0xf;
-    const uint32_t extendedModel = (state.cpuVersion >> 16) & 0xf;
-    const uint32_t extendedFamily = (state.cpuVersion >> 20) & 0xff;
-    system.processorLevel = static_cast<uint16_t>(family == 0xf ? family + extendedFamily : family);
-    const uint32_t fullModel = (family == 6 || family == 0xf) ? (extendedModel << 4) | model : model;
-    system.processorRevision = static_cast<uint16_t>((fullModel << 8) | (state.cpuVersion & 0xf));
+    const CpuSignature cpu = decodeCpuSignature(state.cpuVersion);
+    system.processorLevel = static_cast<uint16_t>(cpu.family == 0xf ? cpu.family + cpu.extendedFamily : cpu.family);
+    const bool extended = cpu.family == 6 || cpu.family == 0xf;
+    const uint32_t fullModel = extended ? (cpu.extendedModel << 4) | cpu.model : cpu.model;
+    system.processorRevision = static_cast<uint16_t>((fullModel << 8) | cpu.stepping);
     system.processorCount = static_cast<uint8_t>(state.processorCount > 255 ? 255 : state.processorCount);
     system.majorVersion = state.osMajor;
     system.minorVersion = state.osMinor;
