@@ -25,6 +25,8 @@ constexpr size_t MaxRegions = 2048;
 constexpr uint64_t MaxStackBytes = 32ull << 20;
 constexpr uint64_t MaxOtherStackBytes = 4ull << 20;
 constexpr uint64_t MaxSegmentBytes = 8ull << 20;
+constexpr uint64_t RedZoneBytes = 128;
+constexpr uint64_t StackSlackBytes = 1u << 20;
 
 // Scratch space of the one crash handling in progress (crash context only).
 MdMemory regions[MaxRegions];
@@ -61,23 +63,12 @@ bool MinidumpWriter::write(int fd)
     auto writeThread = [&](pid_t id, uint64_t maxStack) {
         const uint64_t sp = contextRecord.rsp;
         MdMemory stack{};
-        const MapEntry* stackMap = maps.mapAt(sp);
-        uint64_t stackStart = sp >= 128 ? sp - 128 : 0;
-        if (!stackMap) {
-            for (size_t i = 0; i < maps.mapCount(); ++i) {
-                if (maps.map(i).start > sp && maps.map(i).start - sp < (1u << 20)) {
-                    stackMap = &maps.map(i);
-                    break;
-                }
-            }
-        }
-        if (stackMap) {
-            if (stackStart < stackMap->start)
-                stackStart = stackMap->start;
-            uint64_t stackEnd = stackMap->end;
-            if (stackEnd - stackStart > maxStack)
-                stackEnd = stackStart + maxStack;
-            stack = file.appendMemory(stackStart, stackEnd - stackStart);
+        const StackRange range = maps.stackAt(sp, RedZoneBytes, StackSlackBytes);
+        if (range.start != range.end) {
+            uint64_t size = range.end - range.start;
+            if (size > maxStack)
+                size = maxStack;
+            stack = file.appendMemory(range.start, size);
             if (stack.location.size && regionCount < MaxRegions)
                 regions[regionCount++] = stack;
         }
