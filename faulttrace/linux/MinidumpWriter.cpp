@@ -1,5 +1,6 @@
-// Crash path: runs inside the crashed process. Only async-signal-safe calls
-// (write, lseek, open, read, close, time), no allocation, no locks, no stdio.
+// Crash path: runs inside the crashed process. Writes the minidump one stream
+// at a time through DumpFile. Only async-signal-safe calls (write, lseek,
+// open, read, close, time, getpid), no allocation, no locks, no stdio.
 
 #include "faulttrace/linux/MinidumpWriter.h"
 
@@ -45,7 +46,8 @@ MinidumpWriter::MinidumpWriter(const CrashState& state, const CModuleList& maps,
 {
 }
 
-// Crash context.
+// Crash context. The streams in the order the directory lists them; the
+// header and directory are written over their placeholders at the end.
 bool MinidumpWriter::write(int fd)
 {
     DumpFile file(fd, sizeLimit);
@@ -53,47 +55,74 @@ bool MinidumpWriter::write(int fd)
     MdDirectory directory[StreamCount] = {};
     file.append(&header, sizeof header);
     const uint32_t directoryRva = file.append(directory, sizeof directory);
-    size_t regionCount = 0;
+    regionCount = 0;
+    crashContextRva = 0;
     uint32_t stream = 0;
+    directory[stream++] = writeThreadList(file);
+    directory[stream++] = writeModuleList(file);
+    directory[stream++] = writeMemoryList(file);
+    directory[stream++] = writeException(file);
+    directory[stream++] = writeSystemInfo(file);
+    directory[stream++] = writeMiscInfo(file);
+    directory[stream++] = writeMemoryInfoList(file);
+    directory[stream++] = writeLinuxMaps(file);
 
-    // Each thread's stack runs from just below its stack pointer (the red
-    // zone) to the end of its mapping. A stack pointer that ran off the bottom
-    // of its stack keeps what lies above it.
+    header.signature = 0x504d444d; // "MDMP"
+    header.version = 0xa793;
+    header.timeDateStamp = static_cast<uint32_t>(time(nullptr));
+    header.streamCount = stream;
+    header.directoryRva = directoryRva;
+    file.rewrite(directoryRva, directory, sizeof directory);
+    file.rewrite(0, &header, sizeof header);
+    return file.good();
+}
+
+// Crash context. The crashing thread first, then the others stopped at the
+// crash, each with its stack and its context record.
+MdDirectory MinidumpWriter::writeThreadList(DumpFile& file)
+{
     uint32_t threadCount = 0;
-    auto writeThread = [&](pid_t id, uint64_t maxStack) {
-        const uint64_t sp = contextRecord.rsp;
-        MdMemory stack{};
-        const StackRange range = maps.stackAt(sp, RedZoneBytes, StackSlackBytes);
-        if (range.start != range.end) {
-            uint64_t size = range.end - range.start;
-            if (size > maxStack)
-                size = maxStack;
-            stack = file.appendMemory(range.start, size);
-            if (stack.location.size && regionCount < MaxRegions)
-                regions[regionCount++] = stack;
-        }
-        file.align4();
-        const uint32_t contextRva = file.append(&contextRecord, sizeof contextRecord);
-        MdThread& thread = threadTable[threadCount++];
-        thread = MdThread();
-        thread.threadId = static_cast<uint32_t>(id);
-        thread.stack = stack;
-        thread.context = {sizeof contextRecord, contextRva};
-        return contextRva;
-    };
-
     fillContext(contextRecord, context);
-    const uint32_t contextRva = writeThread(threadId, MaxStackBytes);
+    threadTable[threadCount] = writeThread(file, threadId, MaxStackBytes);
+    crashContextRva = threadTable[threadCount++].context.rva;
     for (size_t i = 0; others && i < others->count(); ++i) {
         fillContext(contextRecord, others->thread(i));
-        writeThread(others->thread(i).threadId, MaxOtherStackBytes);
+        threadTable[threadCount++] = writeThread(file, others->thread(i).threadId, MaxOtherStackBytes);
     }
     file.align4();
-    const uint32_t threadListRva = file.append(&threadCount, sizeof threadCount);
+    const uint32_t rva = file.append(&threadCount, sizeof threadCount);
     file.append(threadTable, sizeof(MdThread) * threadCount);
-    directory[stream++] = {StreamThreadList, {file.offset() - threadListRva, threadListRva}};
+    return {StreamThreadList, {file.offset() - rva, rva}};
+}
 
-    // Modules: names and build-id records first, then the list pointing at them.
+// Crash context. The thread whose registers are in contextRecord. Its stack
+// runs from just below its stack pointer (the red zone) to the end of its
+// mapping; a stack pointer that ran off the bottom of its stack keeps what
+// lies above it.
+MdThread MinidumpWriter::writeThread(DumpFile& file, pid_t id, uint64_t maxStack)
+{
+    MdMemory stack{};
+    const StackRange range = maps.stackAt(contextRecord.rsp, RedZoneBytes, StackSlackBytes);
+    if (range.start != range.end) {
+        uint64_t size = range.end - range.start;
+        if (size > maxStack)
+            size = maxStack;
+        stack = file.appendMemory(range.start, size);
+        if (stack.location.size && regionCount < MaxRegions)
+            regions[regionCount++] = stack;
+    }
+    file.align4();
+    const uint32_t contextRva = file.append(&contextRecord, sizeof contextRecord);
+    MdThread thread{};
+    thread.threadId = static_cast<uint32_t>(id);
+    thread.stack = stack;
+    thread.context = {sizeof contextRecord, contextRva};
+    return thread;
+}
+
+// Crash context. Names and build-id records first, then the list pointing at them.
+MdDirectory MinidumpWriter::writeModuleList(DumpFile& file)
+{
     const size_t moduleCount = maps.moduleCount();
     for (size_t i = 0; i < moduleCount; ++i) {
         const ModuleEntry& m = maps.module(i);
@@ -106,7 +135,7 @@ bool MinidumpWriter::write(int fd)
     }
     file.align4();
     const auto count = static_cast<uint32_t>(moduleCount);
-    const uint32_t moduleListRva = file.append(&count, sizeof count);
+    const uint32_t rva = file.append(&count, sizeof count);
     for (size_t i = 0; i < moduleCount; ++i) {
         const ModuleEntry& m = maps.module(i);
         MdModule record{};
@@ -116,10 +145,14 @@ bool MinidumpWriter::write(int fd)
         record.cvRecord = moduleCv[i];
         file.append(&record, sizeof record);
     }
-    directory[stream++] = {StreamModuleList, {file.offset() - moduleListRva, moduleListRva}};
+    return {StreamModuleList, {file.offset() - rva, rva}};
+}
 
-    // The modules' writable data, with the zero-filled part that follows it.
-    for (size_t i = 0; i < moduleCount; ++i) {
+// Crash context. The modules' writable data, with the zero-filled part that
+// follows it, then the list of every memory region: the stacks' and these.
+MdDirectory MinidumpWriter::writeMemoryList(DumpFile& file)
+{
+    for (size_t i = 0; i < maps.moduleCount(); ++i) {
         const ModuleEntry& m = maps.module(i);
         for (size_t j = m.firstMap; j <= m.lastMap + 1 && j < maps.mapCount(); ++j) {
             const MapEntry& e = maps.map(j);
@@ -139,19 +172,27 @@ bool MinidumpWriter::write(int fd)
     }
     file.align4();
     const auto regionTotal = static_cast<uint32_t>(regionCount);
-    const uint32_t memoryListRva = file.append(&regionTotal, sizeof regionTotal);
+    const uint32_t rva = file.append(&regionTotal, sizeof regionTotal);
     file.append(regions, sizeof(MdMemory) * regionCount);
-    directory[stream++] = {StreamMemoryList, {file.offset() - memoryListRva, memoryListRva}};
+    return {StreamMemoryList, {file.offset() - rva, rva}};
+}
 
+// Crash context. The signal, pointing at the crashing thread's context.
+MdDirectory MinidumpWriter::writeException(DumpFile& file)
+{
     MdExceptionStream exception{};
     exception.threadId = static_cast<uint32_t>(threadId);
     exception.exception.code = static_cast<uint32_t>(info ? info->si_signo : 0);
     exception.exception.flags = static_cast<uint32_t>(info ? info->si_code : 0);
     exception.exception.address = info ? reinterpret_cast<uint64_t>(info->si_addr) : 0;
-    exception.context = {sizeof contextRecord, contextRva};
-    const uint32_t exceptionRva = file.append(&exception, sizeof exception);
-    directory[stream++] = {StreamException, {sizeof exception, exceptionRva}};
+    exception.context = {sizeof contextRecord, crashContextRva};
+    const uint32_t rva = file.append(&exception, sizeof exception);
+    return {StreamException, {sizeof exception, rva}};
+}
 
+// Crash context. Processor and kernel as read while arming.
+MdDirectory MinidumpWriter::writeSystemInfo(DumpFile& file)
+{
     const uint32_t csdRva = file.appendString(state.kernelDescription);
     file.align4();
     MdSystemInfo system{};
@@ -172,42 +213,54 @@ bool MinidumpWriter::write(int fd)
     system.versionInformation = state.cpuVersion;
     system.featureInformation = state.cpuFeatures;
     system.amdExtendedFeatures = state.cpuAmdFeatures;
-    const uint32_t systemRva = file.append(&system, sizeof system);
-    directory[stream++] = {StreamSystemInfo, {sizeof system, systemRva}};
+    const uint32_t rva = file.append(&system, sizeof system);
+    return {StreamSystemInfo, {sizeof system, rva}};
+}
 
+// Crash context.
+MdDirectory MinidumpWriter::writeMiscInfo(DumpFile& file)
+{
     MdMiscInfo misc{};
     misc.size = sizeof misc;
     misc.flags1 = 1; // process id present
     misc.processId = static_cast<uint32_t>(getpid());
-    const uint32_t miscRva = file.append(&misc, sizeof misc);
-    directory[stream++] = {StreamMiscInfo, {sizeof misc, miscRva}};
+    const uint32_t rva = file.append(&misc, sizeof misc);
+    return {StreamMiscInfo, {sizeof misc, rva}};
+}
 
-    // Every mapping with its protection, in the format's page-protection terms.
-    MdMemoryInfoListHeader infoHeader{sizeof(MdMemoryInfoListHeader), sizeof(MdMemoryInfo), maps.mapCount()};
-    const uint32_t infoRva = file.append(&infoHeader, sizeof infoHeader);
+// Crash context. Every mapping with its protection, in the format's
+// page-protection terms.
+MdDirectory MinidumpWriter::writeMemoryInfoList(DumpFile& file)
+{
+    MdMemoryInfoListHeader header{sizeof(MdMemoryInfoListHeader), sizeof(MdMemoryInfo), maps.mapCount()};
+    const uint32_t rva = file.append(&header, sizeof header);
     for (size_t i = 0; i < maps.mapCount(); ++i) {
         const MapEntry& e = maps.map(i);
-        MdMemoryInfo info{};
-        info.base = e.start;
-        info.allocationBase = e.start;
-        info.regionSize = e.end - e.start;
-        info.state = 0x1000; // committed
+        MdMemoryInfo record{};
+        record.base = e.start;
+        record.allocationBase = e.start;
+        record.regionSize = e.end - e.start;
+        record.state = 0x1000; // committed
         if (!e.readable)
-            info.protection = 0x01; // no access
+            record.protection = 0x01; // no access
         else if (e.executable)
-            info.protection = e.writable ? 0x40 : 0x20;
+            record.protection = e.writable ? 0x40 : 0x20;
         else
-            info.protection = e.writable ? 0x04 : 0x02;
-        info.allocationProtection = info.protection;
-        info.type = e.path < 0 ? 0x20000 : (maps.moduleAt(e.start) ? 0x1000000 : 0x40000); // private, image, mapped
-        file.append(&info, sizeof info);
+            record.protection = e.writable ? 0x04 : 0x02;
+        record.allocationProtection = record.protection;
+        record.type = e.path < 0 ? 0x20000 : (maps.moduleAt(e.start) ? 0x1000000 : 0x40000); // private, image, mapped
+        file.append(&record, sizeof record);
     }
-    directory[stream++] = {StreamMemoryInfoList, {file.offset() - infoRva, infoRva}};
+    return {StreamMemoryInfoList, {file.offset() - rva, rva}};
+}
 
-    // The mappings as text, which readers use to tell modules from other memory.
-    const uint32_t mapsRva = file.offset();
+// Crash context. The mappings as text, which readers use to tell modules
+// from other memory.
+MdDirectory MinidumpWriter::writeLinuxMaps(DumpFile& file)
+{
+    const uint32_t rva = file.offset();
     const int mapsFd = safeOpenRead("/proc/self/maps");
-    uint32_t mapsSize = 0;
+    uint32_t size = 0;
     if (mapsFd >= 0) {
         char chunk[4096];
         for (;;) {
@@ -215,20 +268,11 @@ bool MinidumpWriter::write(int fd)
             if (n <= 0)
                 break;
             file.append(chunk, static_cast<size_t>(n));
-            mapsSize += static_cast<uint32_t>(n);
+            size += static_cast<uint32_t>(n);
         }
         safeClose(mapsFd);
     }
-    directory[stream++] = {StreamLinuxMaps, {mapsSize, mapsRva}};
-
-    header.signature = 0x504d444d; // "MDMP"
-    header.version = 0xa793;
-    header.timeDateStamp = static_cast<uint32_t>(time(nullptr));
-    header.streamCount = stream;
-    header.directoryRva = directoryRva;
-    file.rewrite(directoryRva, directory, sizeof directory);
-    file.rewrite(0, &header, sizeof header);
-    return file.good();
+    return {StreamLinuxMaps, {size, rva}};
 }
 
 } // namespace FTR
