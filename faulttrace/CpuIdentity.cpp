@@ -98,13 +98,7 @@ void CpuIdentity::read()
     __cpuid(1, a, b, c, d);
     version = a;
     features = d;
-    const CpuSignature signature = decodeCpuSignature(a);
-    stepping = signature.stepping;
-    model = signature.model;
-    family = signature.family;
-    type = signature.type;
-    extendedModel = signature.extendedModel;
-    extendedFamily = signature.extendedFamily;
+    signature = decodeCpuSignature(a);
 
     __cpuid(0x80000000, a, b, c, d);
     const uint32_t highest = a & 0x7fffffff;
@@ -116,8 +110,9 @@ void CpuIdentity::read()
 
     brand[0] = '\0';
     unsigned words[12] = {};
+    const bool brandAllowed = brandLeafAllowed(vendor, signature.family, signature.model);
     for (uint32_t leaf = 0; leaf < 3; ++leaf) {
-        if (!brandLeafAllowed(vendor, family, model) || highest < ((0x80000002u + leaf) & 0x7fffffff))
+        if (!brandAllowed || highest < ((0x80000002u + leaf) & 0x7fffffff))
             return;
         __cpuid(0x80000002u + leaf, words[leaf * 4], words[leaf * 4 + 1], words[leaf * 4 + 2], words[leaf * 4 + 3]);
     }

@@ -54,12 +54,7 @@ public:
     uint32_t version = 0;  // leaf 1 EAX
     uint32_t features = 0; // leaf 1 EDX
     uint32_t amdFeatures = 0;
-    uint32_t stepping = 0;
-    uint32_t model = 0;
-    uint32_t family = 0;
-    uint32_t type = 0;
-    uint32_t extendedModel = 0;
-    uint32_t extendedFamily = 0;
+    CpuSignature signature;
     char brand[49] = {};
 };
 
