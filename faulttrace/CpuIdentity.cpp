@@ -98,12 +98,7 @@ void CpuIdentity::read()
     __cpuid(1, a, b, c, d);
     version = a;
     features = d;
-    stepping = a & 0xf;
-    model = (a >> 4) & 0xf;
-    family = (a >> 8) & 0xf;
-    type = (a >> 12) & 0x3;
-    extendedModel = (a >> 16) & 0xf;
-    extendedFamily = (a >> 20) & 0xff;
+    signature = decodeCpuSignature(a);
 
     __cpuid(0x80000000, a, b, c, d);
     const uint32_t highest = a & 0x7fffffff;
@@ -115,8 +110,9 @@ void CpuIdentity::read()
 
     brand[0] = '\0';
     unsigned words[12] = {};
+    const bool brandAllowed = brandLeafAllowed(vendor, signature.family, signature.model);
     for (uint32_t leaf = 0; leaf < 3; ++leaf) {
-        if (!brandLeafAllowed(vendor, family, model) || highest < ((0x80000002u + leaf) & 0x7fffffff))
+        if (!brandAllowed || highest < ((0x80000002u + leaf) & 0x7fffffff))
             return;
         __cpuid(0x80000002u + leaf, words[leaf * 4], words[leaf * 4 + 1], words[leaf * 4 + 2], words[leaf * 4 + 3]);
     }

@@ -6,6 +6,30 @@
 
 namespace FTR {
 
+// The fields of the processor signature, cpuid leaf 1 EAX. Header-only, so
+// the crash path decodes it without a call.
+struct CpuSignature
+{
+    uint32_t stepping = 0;
+    uint32_t model = 0;
+    uint32_t family = 0;
+    uint32_t type = 0;
+    uint32_t extendedModel = 0;
+    uint32_t extendedFamily = 0;
+};
+
+constexpr CpuSignature decodeCpuSignature(uint32_t eax)
+{
+    CpuSignature s;
+    s.stepping = eax & 0xf;
+    s.model = (eax >> 4) & 0xf;
+    s.family = (eax >> 8) & 0xf;
+    s.type = (eax >> 12) & 0x3;
+    s.extendedModel = (eax >> 16) & 0xf;
+    s.extendedFamily = (eax >> 20) & 0xff;
+    return s;
+}
+
 class CpuIdentity
 {
 public:
@@ -30,12 +54,7 @@ public:
     uint32_t version = 0;  // leaf 1 EAX
     uint32_t features = 0; // leaf 1 EDX
     uint32_t amdFeatures = 0;
-    uint32_t stepping = 0;
-    uint32_t model = 0;
-    uint32_t family = 0;
-    uint32_t type = 0;
-    uint32_t extendedModel = 0;
-    uint32_t extendedFamily = 0;
+    CpuSignature signature;
     char brand[49] = {};
 };
 

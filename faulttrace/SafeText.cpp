@@ -44,6 +44,31 @@ bool safeStartsWith(const char* s, const char* prefix)
     return true;
 }
 
+size_t safeUtf8ToUtf16(char16_t* dest, size_t capacity, const char* utf8)
+{
+    if (capacity == 0)
+        return 0;
+    size_t units = 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8);
+    while (*p && units + 2 < capacity) {
+        uint32_t c = *p++;
+        int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+        if (extra)
+            c &= (0x3F >> extra);
+        while (extra-- && (*p & 0xC0) == 0x80)
+            c = (c << 6) | (*p++ & 0x3F);
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            dest[units++] = static_cast<char16_t>(0xD800 + (c >> 10));
+            dest[units++] = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        } else {
+            dest[units++] = static_cast<char16_t>(c);
+        }
+    }
+    dest[units] = 0;
+    return units;
+}
+
 SafeText::SafeText(char* buffer, size_t capacity)
     : buf(buffer), cap(capacity)
 {

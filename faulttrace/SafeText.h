@@ -12,6 +12,9 @@ size_t safeLength(const char* s);
 size_t safeCopy(char* dest, size_t size, const char* src);
 bool safeEquals(const char* a, const char* b);
 bool safeStartsWith(const char* s, const char* prefix);
+// UTF-8 text as UTF-16 in `dest`, cut at a whole character so that it and
+// the terminator fit in `capacity` units; returns the units before the terminator.
+size_t safeUtf8ToUtf16(char16_t* dest, size_t capacity, const char* utf8);
 
 // A bounded string being built in a caller-supplied buffer. Text beyond the
 // capacity is dropped, never written past the end.

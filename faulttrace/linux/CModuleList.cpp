@@ -273,6 +273,20 @@ const ModuleEntry* CModuleList::moduleAt(uint64_t address) const
     return nullptr;
 }
 
+// Crash context.
+StackRange CModuleList::stackAt(uint64_t sp, uint64_t redZone, uint64_t slack) const
+{
+    const MapEntry* stack = mapAt(sp);
+    for (size_t i = 0; !stack && i < maps; ++i) {
+        if (mapTable[i].start > sp && mapTable[i].start - sp < slack)
+            stack = &mapTable[i];
+    }
+    if (!stack)
+        return {};
+    const uint64_t below = sp >= redZone ? sp - redZone : 0;
+    return {below < stack->start ? stack->start : below, stack->end};
+}
+
 const char* CModuleList::baseName(const char* path)
 {
     const char* name = path;

@@ -18,6 +18,13 @@ struct MapEntry
     int32_t path = -1; // offset into the path pool, -1 for anonymous memory
 };
 
+// Memory from `start` up to `end`; empty when nothing was found.
+struct StackRange
+{
+    uint64_t start = 0;
+    uint64_t end = 0;
+};
+
 struct ModuleEntry
 {
     uint64_t base = 0; // load bias + lowest PT_LOAD address
@@ -52,6 +59,11 @@ public:
 
     const MapEntry* mapAt(uint64_t address) const;
     const ModuleEntry* moduleAt(uint64_t address) const;
+    // The stack in use at stack pointer `sp`: from `redZone` bytes below it,
+    // but never below its mapping's start, to the end of that mapping. A
+    // stack pointer that ran off the bottom of its stack by less than `slack`
+    // bytes finds the mapping just above it.
+    StackRange stackAt(uint64_t sp, uint64_t redZone, uint64_t slack) const;
 
     static const char* baseName(const char* path);
 

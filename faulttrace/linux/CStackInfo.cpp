@@ -98,11 +98,11 @@ void CStackInfo::scanStack(int fd)
 {
     const greg_t* g = crash.context->uc_mcontext.gregs;
     writeFrame(fd, static_cast<uint64_t>(g[REG_RIP]));
-    uint64_t at = static_cast<uint64_t>(g[REG_RSP]) & ~7ull;
-    const MapEntry* stack = crash.maps->mapAt(at);
-    if (!stack)
+    const StackRange stack = crash.maps->stackAt(static_cast<uint64_t>(g[REG_RSP]) & ~7ull, 0, 0);
+    if (stack.start == stack.end)
         return;
-    const uint64_t end = stack->end;
+    uint64_t at = stack.start;
+    const uint64_t end = stack.end;
     int frames = 1;
     uint64_t words[ScanChunkWords];
     while (at < end && frames < MaxFrames) {

@@ -1,12 +1,16 @@
-// Crash path: runs inside the crashed process. Only async-signal-safe calls
-// (write, lseek, open, read, close, time), no allocation, no locks, no stdio.
+// Crash path: runs inside the crashed process. Writes the minidump one stream
+// at a time through DumpFile. Only async-signal-safe calls (write, lseek,
+// open, read, close, time, getpid), no allocation, no locks, no stdio.
 
 #include "faulttrace/linux/MinidumpWriter.h"
 
+#include "faulttrace/CpuIdentity.h"
 #include "faulttrace/linux/CrashState.h"
 #include "faulttrace/linux/CModuleList.h"
+#include "faulttrace/linux/DumpContext.h"
+#include "faulttrace/linux/DumpFile.h"
+#include "faulttrace/linux/MinidumpFormat.h"
 #include "faulttrace/linux/SafeIo.h"
-#include "faulttrace/SafeText.h"
 #include "faulttrace/linux/ThreadCapture.h"
 
 #include <cstdint>
@@ -17,168 +21,13 @@ namespace FTR {
 
 namespace {
 
-// The on-disk records, packed to 4 bytes as the format defines them.
-#pragma pack(push, 4)
-struct MdLocation
-{
-    uint32_t size;
-    uint32_t rva;
-};
-struct MdMemory
-{
-    uint64_t start;
-    MdLocation location;
-};
-struct MdHeader
-{
-    uint32_t signature;
-    uint32_t version;
-    uint32_t streamCount;
-    uint32_t directoryRva;
-    uint32_t checksum;
-    uint32_t timeDateStamp;
-    uint64_t flags;
-};
-struct MdDirectory
-{
-    uint32_t streamType;
-    MdLocation location;
-};
-struct MdThread
-{
-    uint32_t threadId;
-    uint32_t suspendCount;
-    uint32_t priorityClass;
-    uint32_t priority;
-    uint64_t teb;
-    MdMemory stack;
-    MdLocation context;
-};
-struct MdFixedFileInfo
-{
-    uint32_t values[13];
-};
-struct MdModule
-{
-    uint64_t base;
-    uint32_t size;
-    uint32_t checksum;
-    uint32_t timeDateStamp;
-    uint32_t nameRva;
-    MdFixedFileInfo version;
-    MdLocation cvRecord;
-    MdLocation miscRecord;
-    uint64_t reserved0;
-    uint64_t reserved1;
-};
-struct MdSystemInfo
-{
-    uint16_t processorArchitecture;
-    uint16_t processorLevel;
-    uint16_t processorRevision;
-    uint8_t processorCount;
-    uint8_t productType;
-    uint32_t majorVersion;
-    uint32_t minorVersion;
-    uint32_t buildNumber;
-    uint32_t platformId;
-    uint32_t csdVersionRva;
-    uint16_t suiteMask;
-    uint16_t reserved2;
-    uint32_t vendorId[3];
-    uint32_t versionInformation;
-    uint32_t featureInformation;
-    uint32_t amdExtendedFeatures;
-};
-struct MdException
-{
-    uint32_t code;
-    uint32_t flags;
-    uint64_t record;
-    uint64_t address;
-    uint32_t parameterCount;
-    uint32_t align;
-    uint64_t information[15];
-};
-struct MdExceptionStream
-{
-    uint32_t threadId;
-    uint32_t align;
-    MdException exception;
-    MdLocation context;
-};
-struct MdMiscInfo
-{
-    uint32_t size;
-    uint32_t flags1;
-    uint32_t processId;
-    uint32_t processCreateTime;
-    uint32_t processUserTime;
-    uint32_t processKernelTime;
-};
-struct MdContextAmd64
-{
-    uint64_t home[6];
-    uint32_t contextFlags;
-    uint32_t mxCsr;
-    uint16_t cs, ds, es, fs, gs, ss;
-    uint32_t eflags;
-    uint64_t dr0, dr1, dr2, dr3, dr6, dr7;
-    uint64_t rax, rcx, rdx, rbx, rsp, rbp, rsi, rdi;
-    uint64_t r8, r9, r10, r11, r12, r13, r14, r15;
-    uint64_t rip;
-    uint8_t floatSave[512];
-    uint8_t vectorRegisters[26 * 16];
-    uint64_t vectorControl;
-    uint64_t debugControl;
-    uint64_t lastBranchToRip;
-    uint64_t lastBranchFromRip;
-    uint64_t lastExceptionToRip;
-    uint64_t lastExceptionFromRip;
-};
-struct MdMemoryInfoListHeader
-{
-    uint32_t headerSize;
-    uint32_t entrySize;
-    uint64_t entryCount;
-};
-struct MdMemoryInfo
-{
-    uint64_t base;
-    uint64_t allocationBase;
-    uint32_t allocationProtection;
-    uint32_t align1;
-    uint64_t regionSize;
-    uint32_t state;
-    uint32_t protection;
-    uint32_t type;
-    uint32_t align2;
-};
-#pragma pack(pop)
-
-static_assert(sizeof(MdHeader) == 32, "header");
-static_assert(sizeof(MdDirectory) == 12, "directory");
-static_assert(sizeof(MdThread) == 48, "thread");
-static_assert(sizeof(MdModule) == 108, "module");
-static_assert(sizeof(MdSystemInfo) == 56, "system info");
-static_assert(sizeof(MdExceptionStream) == 168, "exception");
-static_assert(sizeof(MdContextAmd64) == 1232, "context");
-static_assert(sizeof(MdMemoryInfo) == 48, "memory info");
-
-constexpr uint32_t StreamThreadList = 3;
-constexpr uint32_t StreamModuleList = 4;
-constexpr uint32_t StreamMemoryList = 5;
-constexpr uint32_t StreamException = 6;
-constexpr uint32_t StreamSystemInfo = 7;
-constexpr uint32_t StreamMiscInfo = 15;
-constexpr uint32_t StreamMemoryInfoList = 16;
-constexpr uint32_t StreamLinuxMaps = 0x47670009;
 constexpr uint32_t StreamCount = 8;
-constexpr uint32_t CvSignatureElf = 0x4270454c; // "BpEL"
 constexpr size_t MaxRegions = 2048;
 constexpr uint64_t MaxStackBytes = 32ull << 20;
 constexpr uint64_t MaxOtherStackBytes = 4ull << 20;
 constexpr uint64_t MaxSegmentBytes = 8ull << 20;
+constexpr uint64_t RedZoneBytes = 128;
+constexpr uint64_t StackSlackBytes = 1u << 20;
 
 // Scratch space of the one crash handling in progress (crash context only).
 MdMemory regions[MaxRegions];
@@ -186,176 +35,6 @@ uint32_t moduleNameRva[CModuleList::MaxModules];
 MdLocation moduleCv[CModuleList::MaxModules];
 MdContextAmd64 contextRecord;
 MdThread threadTable[1 + ThreadCapture::MaxThreads];
-char16_t nameBuffer[2048];
-
-// Appends to the dump file while tracking the offset (rva) reached. Offsets
-// are 32 bits in the format: memory is cut short well before the limit, so
-// the records written after it still fit, and anything else that would pass
-// the limit is refused rather than written at an offset that wraps around.
-class DumpFile
-{
-public:
-    DumpFile(int fd, uint64_t limit)
-        : fd(fd), limit(limit), tailRoom(limit / 4 < MaxTailRoom ? limit / 4 : MaxTailRoom)
-    {
-    }
-
-    uint32_t offset() const { return static_cast<uint32_t>(at); }
-    bool good() const { return ok; }
-
-    uint32_t append(const void* data, size_t size)
-    {
-        const uint32_t rva = static_cast<uint32_t>(at);
-        if (at + size > limit) {
-            ok = false;
-            return rva;
-        }
-        if (ok && !safeWriteAll(fd, data, size))
-            ok = false;
-        at += size;
-        return rva;
-    }
-
-    void align4()
-    {
-        static const char zeros[4] = {};
-        if (at % 4)
-            append(zeros, 4 - at % 4);
-    }
-
-    // Copies process memory; the size is what could actually be read, and
-    // what room there is for it.
-    MdMemory appendMemory(uint64_t start, uint64_t size)
-    {
-        align4();
-        MdMemory m{start, {0, static_cast<uint32_t>(at)}};
-        const uint64_t room = at + tailRoom < limit ? limit - tailRoom - at : 0;
-        if (size > room)
-            size = room;
-        if (size == 0)
-            return m;
-        const size_t written = safeWriteMemory(fd, start, static_cast<size_t>(size));
-        at += written;
-        m.location.size = static_cast<uint32_t>(written);
-        return m;
-    }
-
-    // A UTF-16 string record from UTF-8 text.
-    uint32_t appendString(const char* utf8)
-    {
-        align4();
-        size_t units = 0;
-        const auto* p = reinterpret_cast<const unsigned char*>(utf8);
-        while (*p && units + 2 < sizeof nameBuffer / sizeof nameBuffer[0]) {
-            uint32_t c = *p++;
-            int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-            if (extra)
-                c &= (0x3F >> extra);
-            while (extra-- && (*p & 0xC0) == 0x80)
-                c = (c << 6) | (*p++ & 0x3F);
-            if (c >= 0x10000) {
-                c -= 0x10000;
-                nameBuffer[units++] = static_cast<char16_t>(0xD800 + (c >> 10));
-                nameBuffer[units++] = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-            } else {
-                nameBuffer[units++] = static_cast<char16_t>(c);
-            }
-        }
-        nameBuffer[units] = 0;
-        const uint32_t length = static_cast<uint32_t>(units * 2);
-        const uint32_t rva = append(&length, sizeof length);
-        append(nameBuffer, (units + 1) * 2);
-        return rva;
-    }
-
-    bool rewrite(uint32_t rva, const void* data, size_t size)
-    {
-        if (lseek(fd, static_cast<off_t>(rva), SEEK_SET) < 0)
-            return false;
-        const bool written = safeWriteAll(fd, data, size);
-        lseek(fd, static_cast<off_t>(at), SEEK_SET);
-        return written;
-    }
-
-private:
-    static constexpr uint64_t MaxTailRoom = 16ull << 20;
-
-    int fd;
-    uint64_t limit;
-    uint64_t tailRoom;
-    uint64_t at = 0;
-    bool ok = true;
-};
-
-void fillContext(MdContextAmd64& c, const ucontext_t* uc)
-{
-    c = MdContextAmd64();
-    c.contextFlags = 0x0010000b; // AMD64: control, integer and floating-point registers
-    const greg_t* g = uc->uc_mcontext.gregs;
-    c.rax = static_cast<uint64_t>(g[REG_RAX]);
-    c.rcx = static_cast<uint64_t>(g[REG_RCX]);
-    c.rdx = static_cast<uint64_t>(g[REG_RDX]);
-    c.rbx = static_cast<uint64_t>(g[REG_RBX]);
-    c.rsp = static_cast<uint64_t>(g[REG_RSP]);
-    c.rbp = static_cast<uint64_t>(g[REG_RBP]);
-    c.rsi = static_cast<uint64_t>(g[REG_RSI]);
-    c.rdi = static_cast<uint64_t>(g[REG_RDI]);
-    c.r8 = static_cast<uint64_t>(g[REG_R8]);
-    c.r9 = static_cast<uint64_t>(g[REG_R9]);
-    c.r10 = static_cast<uint64_t>(g[REG_R10]);
-    c.r11 = static_cast<uint64_t>(g[REG_R11]);
-    c.r12 = static_cast<uint64_t>(g[REG_R12]);
-    c.r13 = static_cast<uint64_t>(g[REG_R13]);
-    c.r14 = static_cast<uint64_t>(g[REG_R14]);
-    c.r15 = static_cast<uint64_t>(g[REG_R15]);
-    c.rip = static_cast<uint64_t>(g[REG_RIP]);
-    c.eflags = static_cast<uint32_t>(g[REG_EFL]);
-    const auto segments = static_cast<uint64_t>(g[REG_CSGSFS]);
-    c.cs = static_cast<uint16_t>(segments & 0xffff);
-    c.gs = static_cast<uint16_t>((segments >> 16) & 0xffff);
-    c.fs = static_cast<uint16_t>((segments >> 32) & 0xffff);
-    if (uc->uc_mcontext.fpregs) {
-        const auto* fx = reinterpret_cast<const uint8_t*>(uc->uc_mcontext.fpregs);
-        for (size_t i = 0; i < sizeof c.floatSave; ++i)
-            c.floatSave[i] = fx[i];
-        c.mxCsr = uc->uc_mcontext.fpregs->mxcsr;
-    }
-}
-
-void fillContext(MdContextAmd64& c, const ThreadRecord& t)
-{
-    c = MdContextAmd64();
-    c.contextFlags = 0x0010000b;
-    const user_regs_struct& r = t.registers;
-    c.rax = r.rax;
-    c.rcx = r.rcx;
-    c.rdx = r.rdx;
-    c.rbx = r.rbx;
-    c.rsp = r.rsp;
-    c.rbp = r.rbp;
-    c.rsi = r.rsi;
-    c.rdi = r.rdi;
-    c.r8 = r.r8;
-    c.r9 = r.r9;
-    c.r10 = r.r10;
-    c.r11 = r.r11;
-    c.r12 = r.r12;
-    c.r13 = r.r13;
-    c.r14 = r.r14;
-    c.r15 = r.r15;
-    c.rip = r.rip;
-    c.eflags = static_cast<uint32_t>(r.eflags);
-    c.cs = static_cast<uint16_t>(r.cs);
-    c.ds = static_cast<uint16_t>(r.ds);
-    c.es = static_cast<uint16_t>(r.es);
-    c.fs = static_cast<uint16_t>(r.fs);
-    c.gs = static_cast<uint16_t>(r.gs);
-    c.ss = static_cast<uint16_t>(r.ss);
-    const auto* fx = reinterpret_cast<const uint8_t*>(&t.floatingPoint);
-    for (size_t i = 0; i < sizeof c.floatSave && i < sizeof t.floatingPoint; ++i)
-        c.floatSave[i] = fx[i];
-    c.mxCsr = t.floatingPoint.mxcsr;
-}
 
 } // namespace
 
@@ -367,7 +46,8 @@ MinidumpWriter::MinidumpWriter(const CrashState& state, const CModuleList& maps,
 {
 }
 
-// Crash context.
+// Crash context. The streams in the order the directory lists them; the
+// header and directory are written over their placeholders at the end.
 bool MinidumpWriter::write(int fd)
 {
     DumpFile file(fd, sizeLimit);
@@ -375,58 +55,74 @@ bool MinidumpWriter::write(int fd)
     MdDirectory directory[StreamCount] = {};
     file.append(&header, sizeof header);
     const uint32_t directoryRva = file.append(directory, sizeof directory);
-    size_t regionCount = 0;
+    regionCount = 0;
+    crashContextRva = 0;
     uint32_t stream = 0;
+    directory[stream++] = writeThreadList(file);
+    directory[stream++] = writeModuleList(file);
+    directory[stream++] = writeMemoryList(file);
+    directory[stream++] = writeException(file);
+    directory[stream++] = writeSystemInfo(file);
+    directory[stream++] = writeMiscInfo(file);
+    directory[stream++] = writeMemoryInfoList(file);
+    directory[stream++] = writeLinuxMaps(file);
 
-    // Each thread's stack runs from just below its stack pointer (the red
-    // zone) to the end of its mapping. A stack pointer that ran off the bottom
-    // of its stack keeps what lies above it.
+    header.signature = 0x504d444d; // "MDMP"
+    header.version = 0xa793;
+    header.timeDateStamp = static_cast<uint32_t>(time(nullptr));
+    header.streamCount = stream;
+    header.directoryRva = directoryRva;
+    file.rewrite(directoryRva, directory, sizeof directory);
+    file.rewrite(0, &header, sizeof header);
+    return file.good();
+}
+
+// Crash context. The crashing thread first, then the others stopped at the
+// crash, each with its stack and its context record.
+MdDirectory MinidumpWriter::writeThreadList(DumpFile& file)
+{
     uint32_t threadCount = 0;
-    auto writeThread = [&](pid_t id, uint64_t maxStack) {
-        const uint64_t sp = contextRecord.rsp;
-        MdMemory stack{};
-        const MapEntry* stackMap = maps.mapAt(sp);
-        uint64_t stackStart = sp >= 128 ? sp - 128 : 0;
-        if (!stackMap) {
-            for (size_t i = 0; i < maps.mapCount(); ++i) {
-                if (maps.map(i).start > sp && maps.map(i).start - sp < (1u << 20)) {
-                    stackMap = &maps.map(i);
-                    break;
-                }
-            }
-        }
-        if (stackMap) {
-            if (stackStart < stackMap->start)
-                stackStart = stackMap->start;
-            uint64_t stackEnd = stackMap->end;
-            if (stackEnd - stackStart > maxStack)
-                stackEnd = stackStart + maxStack;
-            stack = file.appendMemory(stackStart, stackEnd - stackStart);
-            if (stack.location.size && regionCount < MaxRegions)
-                regions[regionCount++] = stack;
-        }
-        file.align4();
-        const uint32_t contextRva = file.append(&contextRecord, sizeof contextRecord);
-        MdThread& thread = threadTable[threadCount++];
-        thread = MdThread();
-        thread.threadId = static_cast<uint32_t>(id);
-        thread.stack = stack;
-        thread.context = {sizeof contextRecord, contextRva};
-        return contextRva;
-    };
-
     fillContext(contextRecord, context);
-    const uint32_t contextRva = writeThread(threadId, MaxStackBytes);
+    threadTable[threadCount] = writeThread(file, threadId, MaxStackBytes);
+    crashContextRva = threadTable[threadCount++].context.rva;
     for (size_t i = 0; others && i < others->count(); ++i) {
         fillContext(contextRecord, others->thread(i));
-        writeThread(others->thread(i).threadId, MaxOtherStackBytes);
+        threadTable[threadCount++] = writeThread(file, others->thread(i).threadId, MaxOtherStackBytes);
     }
     file.align4();
-    const uint32_t threadListRva = file.append(&threadCount, sizeof threadCount);
+    const uint32_t rva = file.append(&threadCount, sizeof threadCount);
     file.append(threadTable, sizeof(MdThread) * threadCount);
-    directory[stream++] = {StreamThreadList, {file.offset() - threadListRva, threadListRva}};
+    return {StreamThreadList, {file.offset() - rva, rva}};
+}
 
-    // Modules: names and build-id records first, then the list pointing at them.
+// Crash context. The thread whose registers are in contextRecord. Its stack
+// runs from just below its stack pointer (the red zone) to the end of its
+// mapping; a stack pointer that ran off the bottom of its stack keeps what
+// lies above it.
+MdThread MinidumpWriter::writeThread(DumpFile& file, pid_t id, uint64_t maxStack)
+{
+    MdMemory stack{};
+    const StackRange range = maps.stackAt(contextRecord.rsp, RedZoneBytes, StackSlackBytes);
+    if (range.start != range.end) {
+        uint64_t size = range.end - range.start;
+        if (size > maxStack)
+            size = maxStack;
+        stack = file.appendMemory(range.start, size);
+        if (stack.location.size && regionCount < MaxRegions)
+            regions[regionCount++] = stack;
+    }
+    file.align4();
+    const uint32_t contextRva = file.append(&contextRecord, sizeof contextRecord);
+    MdThread thread{};
+    thread.threadId = static_cast<uint32_t>(id);
+    thread.stack = stack;
+    thread.context = {sizeof contextRecord, contextRva};
+    return thread;
+}
+
+// Crash context. Names and build-id records first, then the list pointing at them.
+MdDirectory MinidumpWriter::writeModuleList(DumpFile& file)
+{
     const size_t moduleCount = maps.moduleCount();
     for (size_t i = 0; i < moduleCount; ++i) {
         const ModuleEntry& m = maps.module(i);
@@ -439,7 +135,7 @@ bool MinidumpWriter::write(int fd)
     }
     file.align4();
     const auto count = static_cast<uint32_t>(moduleCount);
-    const uint32_t moduleListRva = file.append(&count, sizeof count);
+    const uint32_t rva = file.append(&count, sizeof count);
     for (size_t i = 0; i < moduleCount; ++i) {
         const ModuleEntry& m = maps.module(i);
         MdModule record{};
@@ -449,10 +145,14 @@ bool MinidumpWriter::write(int fd)
         record.cvRecord = moduleCv[i];
         file.append(&record, sizeof record);
     }
-    directory[stream++] = {StreamModuleList, {file.offset() - moduleListRva, moduleListRva}};
+    return {StreamModuleList, {file.offset() - rva, rva}};
+}
 
-    // The modules' writable data, with the zero-filled part that follows it.
-    for (size_t i = 0; i < moduleCount; ++i) {
+// Crash context. The modules' writable data, with the zero-filled part that
+// follows it, then the list of every memory region: the stacks' and these.
+MdDirectory MinidumpWriter::writeMemoryList(DumpFile& file)
+{
+    for (size_t i = 0; i < maps.moduleCount(); ++i) {
         const ModuleEntry& m = maps.module(i);
         for (size_t j = m.firstMap; j <= m.lastMap + 1 && j < maps.mapCount(); ++j) {
             const MapEntry& e = maps.map(j);
@@ -472,30 +172,36 @@ bool MinidumpWriter::write(int fd)
     }
     file.align4();
     const auto regionTotal = static_cast<uint32_t>(regionCount);
-    const uint32_t memoryListRva = file.append(&regionTotal, sizeof regionTotal);
+    const uint32_t rva = file.append(&regionTotal, sizeof regionTotal);
     file.append(regions, sizeof(MdMemory) * regionCount);
-    directory[stream++] = {StreamMemoryList, {file.offset() - memoryListRva, memoryListRva}};
+    return {StreamMemoryList, {file.offset() - rva, rva}};
+}
 
+// Crash context. The signal, pointing at the crashing thread's context.
+MdDirectory MinidumpWriter::writeException(DumpFile& file)
+{
     MdExceptionStream exception{};
     exception.threadId = static_cast<uint32_t>(threadId);
     exception.exception.code = static_cast<uint32_t>(info ? info->si_signo : 0);
     exception.exception.flags = static_cast<uint32_t>(info ? info->si_code : 0);
     exception.exception.address = info ? reinterpret_cast<uint64_t>(info->si_addr) : 0;
-    exception.context = {sizeof contextRecord, contextRva};
-    const uint32_t exceptionRva = file.append(&exception, sizeof exception);
-    directory[stream++] = {StreamException, {sizeof exception, exceptionRva}};
+    exception.context = {sizeof contextRecord, crashContextRva};
+    const uint32_t rva = file.append(&exception, sizeof exception);
+    return {StreamException, {sizeof exception, rva}};
+}
 
+// Crash context. Processor and kernel as read while arming.
+MdDirectory MinidumpWriter::writeSystemInfo(DumpFile& file)
+{
     const uint32_t csdRva = file.appendString(state.kernelDescription);
     file.align4();
     MdSystemInfo system{};
     system.processorArchitecture = 9; // AMD64
-    const uint32_t family = (state.cpuVersion >> 8) & 0xf;
-    const uint32_t model = (state.cpuVersion >> 4) & 0xf;
-    const uint32_t extendedModel = (state.cpuVersion >> 16) & 0xf;
-    const uint32_t extendedFamily = (state.cpuVersion >> 20) & 0xff;
-    system.processorLevel = static_cast<uint16_t>(family == 0xf ? family + extendedFamily : family);
-    const uint32_t fullModel = (family == 6 || family == 0xf) ? (extendedModel << 4) | model : model;
-    system.processorRevision = static_cast<uint16_t>((fullModel << 8) | (state.cpuVersion & 0xf));
+    const CpuSignature cpu = decodeCpuSignature(state.cpuVersion);
+    system.processorLevel = static_cast<uint16_t>(cpu.family == 0xf ? cpu.family + cpu.extendedFamily : cpu.family);
+    const bool extended = cpu.family == 6 || cpu.family == 0xf;
+    const uint32_t fullModel = extended ? (cpu.extendedModel << 4) | cpu.model : cpu.model;
+    system.processorRevision = static_cast<uint16_t>((fullModel << 8) | cpu.stepping);
     system.processorCount = static_cast<uint8_t>(state.processorCount > 255 ? 255 : state.processorCount);
     system.majorVersion = state.osMajor;
     system.minorVersion = state.osMinor;
@@ -507,42 +213,54 @@ bool MinidumpWriter::write(int fd)
     system.versionInformation = state.cpuVersion;
     system.featureInformation = state.cpuFeatures;
     system.amdExtendedFeatures = state.cpuAmdFeatures;
-    const uint32_t systemRva = file.append(&system, sizeof system);
-    directory[stream++] = {StreamSystemInfo, {sizeof system, systemRva}};
+    const uint32_t rva = file.append(&system, sizeof system);
+    return {StreamSystemInfo, {sizeof system, rva}};
+}
 
+// Crash context.
+MdDirectory MinidumpWriter::writeMiscInfo(DumpFile& file)
+{
     MdMiscInfo misc{};
     misc.size = sizeof misc;
     misc.flags1 = 1; // process id present
     misc.processId = static_cast<uint32_t>(getpid());
-    const uint32_t miscRva = file.append(&misc, sizeof misc);
-    directory[stream++] = {StreamMiscInfo, {sizeof misc, miscRva}};
+    const uint32_t rva = file.append(&misc, sizeof misc);
+    return {StreamMiscInfo, {sizeof misc, rva}};
+}
 
-    // Every mapping with its protection, in the format's page-protection terms.
-    MdMemoryInfoListHeader infoHeader{sizeof(MdMemoryInfoListHeader), sizeof(MdMemoryInfo), maps.mapCount()};
-    const uint32_t infoRva = file.append(&infoHeader, sizeof infoHeader);
+// Crash context. Every mapping with its protection, in the format's
+// page-protection terms.
+MdDirectory MinidumpWriter::writeMemoryInfoList(DumpFile& file)
+{
+    MdMemoryInfoListHeader header{sizeof(MdMemoryInfoListHeader), sizeof(MdMemoryInfo), maps.mapCount()};
+    const uint32_t rva = file.append(&header, sizeof header);
     for (size_t i = 0; i < maps.mapCount(); ++i) {
         const MapEntry& e = maps.map(i);
-        MdMemoryInfo info{};
-        info.base = e.start;
-        info.allocationBase = e.start;
-        info.regionSize = e.end - e.start;
-        info.state = 0x1000; // committed
+        MdMemoryInfo record{};
+        record.base = e.start;
+        record.allocationBase = e.start;
+        record.regionSize = e.end - e.start;
+        record.state = 0x1000; // committed
         if (!e.readable)
-            info.protection = 0x01; // no access
+            record.protection = 0x01; // no access
         else if (e.executable)
-            info.protection = e.writable ? 0x40 : 0x20;
+            record.protection = e.writable ? 0x40 : 0x20;
         else
-            info.protection = e.writable ? 0x04 : 0x02;
-        info.allocationProtection = info.protection;
-        info.type = e.path < 0 ? 0x20000 : (maps.moduleAt(e.start) ? 0x1000000 : 0x40000); // private, image, mapped
-        file.append(&info, sizeof info);
+            record.protection = e.writable ? 0x04 : 0x02;
+        record.allocationProtection = record.protection;
+        record.type = e.path < 0 ? 0x20000 : (maps.moduleAt(e.start) ? 0x1000000 : 0x40000); // private, image, mapped
+        file.append(&record, sizeof record);
     }
-    directory[stream++] = {StreamMemoryInfoList, {file.offset() - infoRva, infoRva}};
+    return {StreamMemoryInfoList, {file.offset() - rva, rva}};
+}
 
-    // The mappings as text, which readers use to tell modules from other memory.
-    const uint32_t mapsRva = file.offset();
+// Crash context. The mappings as text, which readers use to tell modules
+// from other memory.
+MdDirectory MinidumpWriter::writeLinuxMaps(DumpFile& file)
+{
+    const uint32_t rva = file.offset();
     const int mapsFd = safeOpenRead("/proc/self/maps");
-    uint32_t mapsSize = 0;
+    uint32_t size = 0;
     if (mapsFd >= 0) {
         char chunk[4096];
         for (;;) {
@@ -550,20 +268,11 @@ bool MinidumpWriter::write(int fd)
             if (n <= 0)
                 break;
             file.append(chunk, static_cast<size_t>(n));
-            mapsSize += static_cast<uint32_t>(n);
+            size += static_cast<uint32_t>(n);
         }
         safeClose(mapsFd);
     }
-    directory[stream++] = {StreamLinuxMaps, {mapsSize, mapsRva}};
-
-    header.signature = 0x504d444d; // "MDMP"
-    header.version = 0xa793;
-    header.timeDateStamp = static_cast<uint32_t>(time(nullptr));
-    header.streamCount = stream;
-    header.directoryRva = directoryRva;
-    file.rewrite(directoryRva, directory, sizeof directory);
-    file.rewrite(0, &header, sizeof header);
-    return file.good();
+    return {StreamLinuxMaps, {size, rva}};
 }
 
 } // namespace FTR

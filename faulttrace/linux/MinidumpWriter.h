@@ -5,6 +5,7 @@
 // plain writes of memory prepared in advance, no allocation, no locks.
 
 #include <csignal>
+#include <cstddef>
 #include <cstdint>
 #include <sys/types.h>
 #include <ucontext.h>
@@ -12,8 +13,11 @@
 namespace FTR {
 
 class CModuleList;
+class DumpFile;
 class ThreadCapture;
 struct CrashState;
+struct MdDirectory;
+struct MdThread;
 
 class MinidumpWriter
 {
@@ -32,6 +36,18 @@ public:
     bool write(int fd);
 
 private:
+    // Crash context. Each appends one stream and returns its directory entry.
+    MdDirectory writeThreadList(DumpFile& file);
+    MdDirectory writeModuleList(DumpFile& file);
+    MdDirectory writeMemoryList(DumpFile& file);
+    MdDirectory writeException(DumpFile& file);
+    MdDirectory writeSystemInfo(DumpFile& file);
+    MdDirectory writeMiscInfo(DumpFile& file);
+    MdDirectory writeMemoryInfoList(DumpFile& file);
+    MdDirectory writeLinuxMaps(DumpFile& file);
+
+    MdThread writeThread(DumpFile& file, pid_t id, uint64_t maxStack);
+
     const CrashState& state;
     const CModuleList& maps;
     const siginfo_t* info;
@@ -39,6 +55,10 @@ private:
     pid_t threadId;
     const ThreadCapture* others;
     uint64_t sizeLimit;
+    // The write in progress: memory regions gathered for the memory list so
+    // far, and where the crashing thread's context lies.
+    size_t regionCount = 0;
+    uint32_t crashContextRva = 0;
 };
 
 } // namespace FTR

@@ -134,8 +134,8 @@ TEST(ProcessorIdentification, VendorClassesAndBrandLeafRules)
     FTR::CpuIdentity cpu;
     cpu.read();
     EXPECT_EQ(std::strlen(cpu.vendorName), 12u);
-    EXPECT_EQ(cpu.family, (cpu.version >> 8) & 0xf);
-    if (cpu.vendor == V::Intel && cpu.family == 6) {
+    EXPECT_EQ(cpu.signature.family, (cpu.version >> 8) & 0xf);
+    if (cpu.vendor == V::Intel && cpu.signature.family == 6) {
         EXPECT_STREQ(cpu.brand, "");
     }
     EXPECT_GT(FTR::CpuIdentity::clockFromCounts(150000000, 1000), 2.99f);
