@@ -38,4 +38,10 @@ public:
     static void setInstance(ScreenCapture* capture);
     // Made by the implementation for the platform the program is built for.
     static std::unique_ptr<ScreenCapture> createSystem();
+
+protected:
+    // captureScreen for a capture that only answers through captureArea:
+    // asks for the rectangle (the primary screen when its width or height is
+    // negative) and waits in a local event loop for the answer.
+    QPixmap waitForArea(int x, int y, int width, int height);
 };

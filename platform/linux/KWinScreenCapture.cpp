@@ -13,7 +13,6 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusUnixFileDescriptor>
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
@@ -123,25 +122,7 @@ bool KWinScreenCapture::suitsDesktop()
 
 QPixmap KWinScreenCapture::captureScreen(WId, int x, int y, int width, int height)
 {
-    QRect area(x, y, width, height);
-    if (width < 0 || height < 0) {
-        area = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect();
-    }
-    QPixmap result;
-    bool answered = false;
-    QEventLoop loop;
-    captureArea(area, [&](const QPixmap& pixels, const QString& failure) {
-        result = pixels;
-        answered = true;
-        if (!failure.isEmpty()) {
-            qWarning("Screen capture: %s", qPrintable(failure));
-        }
-        loop.quit();
-    });
-    if (!answered) {
-        loop.exec();
-    }
-    return result;
+    return waitForArea(x, y, width, height);
 }
 
 void KWinScreenCapture::captureArea(const QRect& area, Done done)

@@ -12,7 +12,6 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QEventLoop>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImageReader>
@@ -72,25 +71,7 @@ PortalScreenCapture::~PortalScreenCapture()
 
 QPixmap PortalScreenCapture::captureScreen(WId, int x, int y, int width, int height)
 {
-    QRect area(x, y, width, height);
-    if (width < 0 || height < 0) {
-        area = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect();
-    }
-    QPixmap result;
-    bool answered = false;
-    QEventLoop loop;
-    captureArea(area, [&](const QPixmap& pixels, const QString& failure) {
-        result = pixels;
-        answered = true;
-        if (!failure.isEmpty()) {
-            qWarning("Screen capture: %s", qPrintable(failure));
-        }
-        loop.quit();
-    });
-    if (!answered) {
-        loop.exec();
-    }
-    return result;
+    return waitForArea(x, y, width, height);
 }
 
 void PortalScreenCapture::captureArea(const QRect& area, Done done)

@@ -8,7 +8,6 @@
 #include "platform/linux/WlrScreenCopy.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QtGlobal>
@@ -30,25 +29,7 @@ WlrScreenCapture::~WlrScreenCapture()
 
 QPixmap WlrScreenCapture::captureScreen(WId, int x, int y, int width, int height)
 {
-    QRect area(x, y, width, height);
-    if (width < 0 || height < 0) {
-        area = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect();
-    }
-    QPixmap result;
-    bool answered = false;
-    QEventLoop loop;
-    captureArea(area, [&](const QPixmap& pixels, const QString& failure) {
-        result = pixels;
-        answered = true;
-        if (!failure.isEmpty()) {
-            qWarning("Screen capture: %s", qPrintable(failure));
-        }
-        loop.quit();
-    });
-    if (!answered) {
-        loop.exec();
-    }
-    return result;
+    return waitForArea(x, y, width, height);
 }
 
 void WlrScreenCapture::captureArea(const QRect& area, Done done)
