@@ -58,6 +58,8 @@ CONF
   # CUPS-PDF writes into the PDF folder of the job owner's home.
   home=$(getent passwd "$(id -un)" | cut -d: -f6)
   export SCRIBBLOOM_CUPS_PDF_DIR=$home/PDF
+  # A folder CUPS-PDF makes for this run goes with it.
+  [ -d "$home/PDF" ] || made_pdf_dir=$home/PDF
   return 0
 }
 
@@ -67,10 +69,13 @@ stop_cups() {
     wait "$cupsd_pid" 2>/dev/null
   fi
   [ -n "${dir:-}" ] && rm -rf "$dir"
+  [ -n "${made_pdf_dir:-}" ] && rmdir "$made_pdf_dir" 2>/dev/null
+  return 0
 }
 
 cupsd_pid=
 dir=
+made_pdf_dir=
 if ! start_cups; then
   stop_cups
   cupsd_pid=
