@@ -38,8 +38,22 @@ signals:
     // The state changed later than bind() returned (the desktop answered).
     void stateChanged(GlobalShortcut::State state);
 
+public:
+    // What each system implements: the key taken and given up. Made by the
+    // system's own create(); it may report a later state through report().
+    class Backend
+    {
+    public:
+        virtual ~Backend() = default;
+        // Gives up the key held before and takes `keys`; empty takes none.
+        virtual State bind(const QKeySequence& keys) = 0;
+        static Backend* create(GlobalShortcut* owner);
+
+    protected:
+        static void report(GlobalShortcut* owner, State state);
+    };
+
 private:
-    class Backend;
     Backend* backend = nullptr;
     State current = State::Off;
 };

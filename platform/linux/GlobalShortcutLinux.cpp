@@ -72,16 +72,18 @@ KeySym keySymFor(int key)
 
 } // namespace
 
-class GlobalShortcut::Backend
+using State = GlobalShortcut::State;
+
+class X11Backend final : public GlobalShortcut::Backend
 {
 public:
-    explicit Backend(GlobalShortcut* owner)
+    explicit X11Backend(GlobalShortcut* owner)
         : owner(owner)
     {
     }
-    ~Backend() { close(); }
+    ~X11Backend() override { close(); }
 
-    State bind(const QKeySequence& keys)
+    State bind(const QKeySequence& keys) override
     {
         release();
         if (keys.isEmpty())
@@ -130,10 +132,9 @@ private:
             desktop = new PortalShortcut(owner);
             QObject::connect(desktop, &PortalShortcut::activated, owner, &GlobalShortcut::activated);
             QObject::connect(desktop, &PortalShortcut::answered, owner, [this](PortalShortcut::Answer answer) {
-                owner->current = answer == PortalShortcut::Answer::Bound     ? State::Active
-                                 : answer == PortalShortcut::Answer::Refused ? State::Refused
-                                                                             : State::NotOffered;
-                emit owner->stateChanged(owner->current);
+                report(owner, answer == PortalShortcut::Answer::Bound     ? State::Active
+                              : answer == PortalShortcut::Answer::Refused ? State::Refused
+                                                                          : State::NotOffered);
             });
         }
         // The portal's interfaces stay as they are for the session.
@@ -206,19 +207,7 @@ private:
     bool held = false;
 };
 
-GlobalShortcut::GlobalShortcut(QObject* parent)
-    : QObject(parent)
-    , backend(new Backend(this))
+GlobalShortcut::Backend* GlobalShortcut::Backend::create(GlobalShortcut* owner)
 {
-}
-
-GlobalShortcut::~GlobalShortcut()
-{
-    delete backend;
-}
-
-GlobalShortcut::State GlobalShortcut::bind(const QKeySequence& keys)
-{
-    current = backend->bind(keys);
-    return current;
+    return new X11Backend(owner);
 }

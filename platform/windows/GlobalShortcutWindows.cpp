@@ -50,23 +50,25 @@ const int kHotKeyId = 0x5342;
 
 } // namespace
 
-class GlobalShortcut::Backend : public QAbstractNativeEventFilter
+using State = GlobalShortcut::State;
+
+class HotKeyBackend final : public GlobalShortcut::Backend, public QAbstractNativeEventFilter
 {
 public:
-    explicit Backend(GlobalShortcut* owner)
+    explicit HotKeyBackend(GlobalShortcut* owner)
         : owner(owner)
     {
         if (QCoreApplication::instance())
             QCoreApplication::instance()->installNativeEventFilter(this);
     }
-    ~Backend() override
+    ~HotKeyBackend() override
     {
         release();
         if (QCoreApplication::instance())
             QCoreApplication::instance()->removeNativeEventFilter(this);
     }
 
-    State bind(const QKeySequence& keys)
+    State bind(const QKeySequence& keys) override
     {
         release();
         if (keys.isEmpty())
@@ -114,19 +116,7 @@ private:
     bool registered = false;
 };
 
-GlobalShortcut::GlobalShortcut(QObject* parent)
-    : QObject(parent)
-    , backend(new Backend(this))
+GlobalShortcut::Backend* GlobalShortcut::Backend::create(GlobalShortcut* owner)
 {
-}
-
-GlobalShortcut::~GlobalShortcut()
-{
-    delete backend;
-}
-
-GlobalShortcut::State GlobalShortcut::bind(const QKeySequence& keys)
-{
-    current = backend->bind(keys);
-    return current;
+    return new HotKeyBackend(owner);
 }
