@@ -277,24 +277,19 @@ if want qt && [ -z "$(cached qt)" ]; then
   qtsvg_version=$(src_version qtsvg-opensource-src)
   build_cached qt "$qtbase_version-svg$qtsvg_version" build_qt
 fi
-if want openssl && [ -z "$(cached openssl)" ]; then
-  ensure_deb_src
-  openssl_version=$(src_version openssl)
-  build_cached openssl "$openssl_version" build_openssl
-fi
-if want curl && [ -z "$(cached curl)" ]; then
-  ensure_deb_src
-  curl_version=$(src_version curl)
-  build_cached curl "$curl_version" build_curl
-fi
-if want jsoncpp && [ -z "$(cached jsoncpp)" ]; then
-  ensure_deb_src
-  jsoncpp_version=$(src_version libjsoncpp)
-  build_cached jsoncpp "$jsoncpp_version" build_jsoncpp
-fi
-if want minizip && [ -z "$(cached minizip)" ]; then
-  ensure_deb_src
-  minizip_version=$(src_version zlib)
-  build_cached minizip "$minizip_version" build_minizip
-fi
+# NAME SOURCE-PACKAGE: a library built from one Debian source by build_NAME,
+# which finds the source's version in NAME_version.
+build_from_source() {
+  if want "$1" && [ -z "$(cached "$1")" ]; then
+    ensure_deb_src
+    local version
+    version=$(src_version "$2")
+    printf -v "$1_version" '%s' "$version"
+    build_cached "$1" "$version" "build_$1"
+  fi
+}
+build_from_source openssl openssl
+build_from_source curl curl
+build_from_source jsoncpp libjsoncpp
+build_from_source minizip zlib
 print_prefixes
