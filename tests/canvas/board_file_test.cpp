@@ -91,16 +91,9 @@ private slots:
         std::unique_ptr<Screenview> back = openedBoard(contents);
         QCOMPARE(back->manager()->canvas()->canvasImage, canvas.image().copy());
         QCOMPARE(back->manager()->backdrop(), GraphManager::Backdrop::Black);
-        for (int step = 0; step < 3; ++step) {
-            canvas.view->undo();
-            back->undo();
-            QCOMPARE(back->manager()->canvas()->canvasImage, canvas.image().copy());
-        }
-        for (int step = 0; step < 4; ++step) {
-            canvas.view->redo();
-            back->redo();
-            QCOMPARE(back->manager()->canvas()->canvasImage, canvas.image().copy());
-        }
+        undoAndRedoAlike(canvas, *back, 3, 4);
+        if (QTest::currentTestFailed())
+            return;
     }
 
     void damagedCutOrHostileFilesAreRefused()

@@ -152,3 +152,20 @@ inline bool sameColor(const QColor& a, const QColor& b)
 {
     return a.rgba() == b.rgba();
 }
+
+// Undoes `undos` steps and then redoes `redos` on the original board and on
+// a board made from it, which must look the same after every step. Check
+// QTest::currentTestFailed() after it.
+inline void undoAndRedoAlike(CanvasHarness& original, Screenview& copy, int undos, int redos)
+{
+    for (int step = 0; step < undos + redos; ++step) {
+        if (step < undos) {
+            original.view->undo();
+            copy.undo();
+        } else {
+            original.view->redo();
+            copy.redo();
+        }
+        QCOMPARE(copy.manager()->canvas()->canvasImage, original.image().copy());
+    }
+}
